@@ -1,0 +1,21 @@
+# kx_layer(target DIRS dir... DEPS lib...)
+# A layer is one static library built from every .cpp in its folders; it links only the
+# layers below it (DEPS), which is what keeps the layering honest.
+function(kx_layer target)
+  cmake_parse_arguments(L "" "" "DIRS;DEPS;PRIVATE_DEPS" ${ARGN})
+  set(srcs)
+  foreach(d ${L_DIRS})
+    file(GLOB s CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${d}/*.cpp)
+    list(APPEND srcs ${s})
+  endforeach()
+  if(srcs)
+    add_library(${target} STATIC ${srcs})
+    target_include_directories(${target} PUBLIC ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} PUBLIC ${L_DEPS} PRIVATE ${L_PRIVATE_DEPS})
+  else()
+    # Nothing written yet in this layer: a header-only stand-in keeps the tree configurable.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE ${CMAKE_SOURCE_DIR})
+    target_link_libraries(${target} INTERFACE ${L_DEPS})
+  endif()
+endfunction()

@@ -1,0 +1,1 @@
+# Resource embedding is provided by tools/respack (see tools/CMakeLists.txt).
