@@ -1,1 +1,64 @@
-# Resource embedding is provided by tools/respack (see tools/CMakeLists.txt).
+# kx_add_resources(target RESOURCES TYPE NAME FILE [TYPE NAME FILE ...])
+#
+# Embeds files into `target` as resources found at run time by type and name
+# (host/rtl/Resources.h). tools/respack turns the files into a generated source at build time;
+# editing a file, or respack itself, regenerates it. Relative FILE paths are taken from the
+# current source directory. Call it in the directory that defines `target`.
+#
+# The generated code registers its resources from a static initialiser, which the linker would
+# drop from a static library that nothing references. For a static library the generated
+# object therefore goes into an object library whose objects are placed on the link line of
+# every consumer; other targets compile it directly.
+function(kx_add_resources target)
+  cmake_parse_arguments(R "" "" "RESOURCES" ${ARGN})
+  list(LENGTH R_RESOURCES n)
+  math(EXPR rest "${n} % 3")
+  if(R_UNPARSED_ARGUMENTS OR n EQUAL 0 OR NOT rest EQUAL 0)
+    message(FATAL_ERROR "kx_add_resources(${target}): expected RESOURCES followed by TYPE NAME FILE triples")
+  endif()
+
+  set(args)
+  set(files)
+  math(EXPR last "${n} - 1")
+  foreach(i RANGE 0 ${last} 3)
+    math(EXPR j "${i} + 1")
+    math(EXPR k "${i} + 2")
+    list(GET R_RESOURCES ${i} type)
+    list(GET R_RESOURCES ${j} name)
+    list(GET R_RESOURCES ${k} file)
+    get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
+    if(NOT EXISTS "${file}")
+      message(FATAL_ERROR "kx_add_resources(${target}): resource ${name} of type ${type}: no file ${file}")
+    endif()
+    list(APPEND args "${type}" "${name}" "${file}")
+    list(APPEND files "${file}")
+  endforeach()
+
+  # One generated source per call; a target may call this more than once.
+  get_property(index TARGET ${target} PROPERTY KX_RESOURCE_SETS)
+  if(NOT index)
+    set(index 0)
+  endif()
+  math(EXPR next "${index} + 1")
+  set_property(TARGET ${target} PROPERTY KX_RESOURCE_SETS ${next})
+  set(out "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources${index}.cpp")
+
+  add_custom_command(OUTPUT "${out}"
+    COMMAND respack "${out}" ${args}
+    DEPENDS respack ${files}
+    COMMENT "Packing resources for ${target}"
+    VERBATIM)
+
+  get_target_property(kind ${target} TYPE)
+  if(kind STREQUAL "STATIC_LIBRARY")
+    set(objects ${target}_resources${index})
+    add_library(${objects} OBJECT "${out}")
+    target_link_libraries(${objects} PRIVATE kx_rtl)
+    add_dependencies(${target} ${objects})
+    # kx_rtl after the objects: they call into it.
+    target_link_libraries(${target} INTERFACE $<TARGET_OBJECTS:${objects}> kx_rtl)
+  else()
+    target_sources(${target} PRIVATE "${out}")
+    target_link_libraries(${target} PRIVATE kx_rtl)
+  endif()
+endfunction()

@@ -1,5 +1,5 @@
 // Byte streams of the host run-time: the abstract TStream, memory streams (a read-only view,
-// a growable buffer, byte and UTF-8 string streams) and file streams.
+// a growable buffer, byte and UTF-8 string streams), file streams and resource streams.
 //
 // Positions and counts are Int64. Read and Write move at most `count` bytes and return how
 // many moved; ReadBuffer and WriteBuffer insist on all of them and raise EReadError or
@@ -187,6 +187,14 @@ class TFileStream : public TStream {
  private:
   String FFileName;
   int FHandle = -1;
+};
+
+// A read-only memory stream over a resource embedded in the program (see Resources.h). The
+// data stays in place for the life of the process. Raises EResNotFound when there is no
+// resource of that name and type.
+class TResourceStream : public TCustomMemoryStream {
+ public:
+  TResourceStream(const String& name, const String& type);
 };
 
 }  // namespace vcl
