@@ -1,5 +1,6 @@
 // BMP decoding and encoding. Every read is checked against the buffer; every failure raises
 // EInvalidGraphic naming the source and the reason.
+#include <bit>
 #include <cstring>
 #include <limits>
 
@@ -199,6 +200,11 @@ void BmpDecoder::DecodeRows(TDecodedImage& img) {
   Need(PixelOffset, stride * std::uint64_t(Height), "pixel data");
   img.Pixels.resize(size_t(Width) * size_t(Height));
   bool alphaBytes = Bpp == 32 && !UseMasks;  // BI_RGB: the fourth byte may be alpha
+  // The usual 32-bit layout (B, G, R, then alpha or nothing) is copied row by row.
+  bool native = std::endian::native == std::endian::little && Bpp == 32 &&
+                (!UseMasks || (R.Mask == 0x00FF0000u && G.Mask == 0x0000FF00u &&
+                               B.Mask == 0x000000FFu && (A.Mask == 0xFF000000u || !A.Mask)));
+  std::uint32_t opaque = UseMasks && !A.Mask ? 0xFF000000u : 0;
   std::uint32_t anyAlpha = 0;
   for (int r = 0; r < Height; ++r) {
     const Byte* s = D + PixelOffset + size_t(r) * size_t(stride);
@@ -221,6 +227,14 @@ void BmpDecoder::DecodeRows(TDecodedImage& img) {
           d[x] = 0xFF000000u | (std::uint32_t(s[2]) << 16) | (std::uint32_t(s[1]) << 8) | s[0];
         break;
       case 32:
+        if (native) {
+          std::memcpy(d, s, size_t(Width) * 4);
+          if (alphaBytes)
+            for (int x = 0; x < Width; ++x) anyAlpha |= d[x];
+          else if (opaque)
+            for (int x = 0; x < Width; ++x) d[x] |= opaque;
+          break;
+        }
         if (alphaBytes) {
           for (int x = 0; x < Width; ++x) {
             std::uint32_t px = Le32(s + 4 * x);
@@ -241,7 +255,7 @@ void BmpDecoder::DecodeRows(TDecodedImage& img) {
     }
   }
   // Writers that know nothing of alpha leave the fourth bytes zero: such an image is opaque.
-  if (alphaBytes && !anyAlpha)
+  if (alphaBytes && !(anyAlpha & 0xFF000000u))
     for (std::uint32_t& px : img.Pixels) px |= 0xFF000000u;
 }
 

@@ -90,6 +90,10 @@ bool ReadPngImage(PngReadContext& ctx) {
 
   png_set_read_fn(png, &ctx, OnPngRead);
   png_set_user_limits(png, kMaxImageSide, kMaxImageSide);
+#ifdef PNG_IGNORE_ADLER32
+  // The chunk CRCs already guard the compressed data; the zlib checksum only costs time.
+  png_set_option(png, PNG_IGNORE_ADLER32, PNG_OPTION_ON);
+#endif
   png_read_info(png, info);
 
   png_uint_32 width = 0, height = 0;
