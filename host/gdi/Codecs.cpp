@@ -61,7 +61,9 @@ TImageTransparency ClassifyTransparency(const std::uint32_t* pixels, size_t coun
 
 TDecodedImage DecodeImage(const void* data, size_t size, StringView sourceName) {
   if (IsPngSignature(data, size)) return DecodePng(data, size, sourceName);
-  if (IsBmpSignature(data, size)) return DecodeBmp(data, size, sourceName);
+  // Any "BM" start goes to the BMP decoder, so a truncated BMP is reported as one.
+  const auto* d = static_cast<const Byte*>(data);
+  if (d && size >= 2 && d[0] == 'B' && d[1] == 'M') return DecodeBmp(data, size, sourceName);
   String name = sourceName.empty() ? String(u"(stream)") : String(sourceName);
   throw EInvalidGraphic(u"Image '" + name + u"': unknown image format (neither PNG nor BMP)");
 }

@@ -417,6 +417,13 @@ TEST(Codecs, BmpInvalidHeadersAreRefusedWithReasons) {
   bad[10] = 0xF0;  // pixel offset beyond the data
   EXPECT_NE(DecodeError(bad).find("offset"), std::string::npos);
   EXPECT_THROW(DecodeImage("GIF89a......", 12, u"x.gif"), EInvalidGraphic);
+  try {
+    DecodeImage("BM\0\0", 4, u"short.bmp");
+    ADD_FAILURE() << "accepted";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(std::string(e.what()).find("BMP image 'short.bmp' is invalid: truncated"),
+              std::string::npos) << e.what();
+  }
   EXPECT_THROW(DecodePng(nullptr, 0), EInvalidGraphic);
   EXPECT_THROW(DecodeBmp(nullptr, 0), EInvalidGraphic);
 }
