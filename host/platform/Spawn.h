@@ -1,0 +1,30 @@
+// Starting helper programs without a shell: the program is looked up in PATH and receives its
+// arguments as separate strings, so nothing in them is ever interpreted. Children run
+// detached from the UI and are reaped without blocking.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace vcl::platform {
+
+class ChildProcesses {
+ public:
+  ChildProcesses() = default;
+  ChildProcesses(const ChildProcesses&) = delete;
+  ChildProcesses& operator=(const ChildProcesses&) = delete;
+  ~ChildProcesses();
+
+  // Starts `program args...` with stdin from /dev/null and default signal handling. Returns
+  // false (errno set) when it cannot be started, e.g. the program is not found.
+  bool Spawn(const std::string& program, const std::vector<std::string>& args);
+  // Collects children that have ended; never blocks.
+  void ReapFinished();
+  // Waits for every child still running; returns how many ended with exit status 0.
+  int WaitAll();
+  size_t Running() const { return FPids.size(); }
+
+ private:
+  std::vector<int> FPids;
+};
+
+}  // namespace vcl::platform

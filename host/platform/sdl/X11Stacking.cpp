@@ -1,0 +1,85 @@
+// Xlib is reached through the library SDL's X11 driver has already loaded, so the platform
+// layer needs no link-time X11 dependency.
+#include "host/platform/sdl/X11Stacking.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_syswm.h>
+#include <dlfcn.h>
+
+namespace vcl::platform::x11 {
+
+namespace {
+
+struct XlibCalls {
+  int (*Raise)(Display*, Window) = nullptr;
+  Status (*Reconfigure)(Display*, Window, int, unsigned, XWindowChanges*) = nullptr;
+  int (*DefaultScreenOf)(Display*) = nullptr;
+  int (*Flush)(Display*) = nullptr;
+  int (*Ring)(Display*, int) = nullptr;
+  bool Ok = false;
+};
+
+const XlibCalls& Xlib() {
+  static const XlibCalls calls = [] {
+    XlibCalls c;
+    void* lib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL | RTLD_NOLOAD);
+    if (!lib) lib = dlopen("libX11.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (!lib) return c;
+    // The library stays loaded for the life of the process, as SDL keeps it too.
+    c.Raise = reinterpret_cast<decltype(c.Raise)>(dlsym(lib, "XRaiseWindow"));
+    c.Reconfigure = reinterpret_cast<decltype(c.Reconfigure)>(dlsym(lib, "XReconfigureWMWindow"));
+    c.DefaultScreenOf = reinterpret_cast<decltype(c.DefaultScreenOf)>(dlsym(lib, "XDefaultScreen"));
+    c.Flush = reinterpret_cast<decltype(c.Flush)>(dlsym(lib, "XFlush"));
+    c.Ring = reinterpret_cast<decltype(c.Ring)>(dlsym(lib, "XBell"));
+    c.Ok = c.Raise && c.Reconfigure && c.DefaultScreenOf && c.Flush && c.Ring;
+    return c;
+  }();
+  return calls;
+}
+
+bool X11Of(SDL_Window* w, Display*& display, Window& window) {
+  if (!w) return false;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(w, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+  if (!Xlib().Ok) return false;
+  display = info.info.x11.display;
+  window = info.info.x11.window;
+  return true;
+}
+
+}  // namespace
+
+bool RaiseWindow(SDL_Window* w) {
+  Display* d;
+  Window x;
+  if (!X11Of(w, d, x)) return false;
+  Xlib().Raise(d, x);
+  Xlib().Flush(d);
+  return true;
+}
+
+bool StackBelow(SDL_Window* w, SDL_Window* above) {
+  Display* d;
+  Window x, sibling;
+  if (!X11Of(w, d, x) || !X11Of(above, d, sibling)) return false;
+  XWindowChanges changes{};
+  changes.sibling = sibling;
+  changes.stack_mode = Below;
+  // Unlike XConfigureWindow, this goes through the window manager for managed (reparented)
+  // windows instead of failing with BadMatch.
+  Xlib().Reconfigure(d, x, Xlib().DefaultScreenOf(d), CWSibling | CWStackMode, &changes);
+  Xlib().Flush(d);
+  return true;
+}
+
+bool Bell(SDL_Window* anyWindow) {
+  Display* d;
+  Window x;
+  if (!X11Of(anyWindow, d, x)) return false;
+  Xlib().Ring(d, 0);
+  Xlib().Flush(d);
+  return true;
+}
+
+}  // namespace vcl::platform::x11
