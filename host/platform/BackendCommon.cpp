@@ -125,6 +125,11 @@ CommonBackend::Surface::~Surface() {
   if (Back) cairo_surface_destroy(Back);
 }
 
+bool CommonBackend::Surface::InShape(int x, int y) const {
+  return !IsShaped || std::any_of(Shape.begin(), Shape.end(),
+                                  [x, y](const Rect& r) { return r.Contains(x, y); });
+}
+
 CommonBackend::CommonBackend() = default;
 CommonBackend::~CommonBackend() = default;
 
@@ -276,6 +281,25 @@ void CommonBackend::SetTitle(SurfaceId id, const std::string& utf8) {
   s.Title = utf8;
   SysSetTitle(s);
 }
+
+void CommonBackend::SetShape(SurfaceId id, std::span<const Rect> rects) {
+  Surface& s = Get(id, "SetShape");
+  s.IsShaped = true;
+  s.Shape.clear();
+  for (const Rect& r : rects)
+    if (!r.IsEmpty()) s.Shape.push_back(r);
+  SysSetShape(s);
+}
+
+void CommonBackend::ResetShape(SurfaceId id) {
+  Surface& s = Get(id, "ResetShape");
+  if (!s.IsShaped) return;
+  s.IsShaped = false;
+  s.Shape.clear();
+  SysSetShape(s);
+}
+
+bool CommonBackend::Shaped(SurfaceId s) const { return Get(s, "Shaped").IsShaped; }
 
 void CommonBackend::SetCursor(SurfaceId id, CursorShape shape) {
   if (unsigned(shape) > unsigned(CursorShape::None))

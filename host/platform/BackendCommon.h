@@ -66,6 +66,9 @@ class CommonBackend : public Backend {
   std::uint8_t Opacity(SurfaceId s) const override;
   void SetTitle(SurfaceId s, const std::string& utf8) override;
   std::string Title(SurfaceId s) const override;
+  void SetShape(SurfaceId s, std::span<const Rect> rects) override;
+  void ResetShape(SurfaceId s) override;
+  bool Shaped(SurfaceId s) const override;
   void SetCursor(SurfaceId s, CursorShape shape) override;
   CursorShape Cursor(SurfaceId s) const override;
   void Activate(SurfaceId s) override;
@@ -105,7 +108,11 @@ class CommonBackend : public Backend {
     bool Topmost = false;
     std::uint8_t Opacity = 255;
     CursorShape Cursor = CursorShape::Arrow;
+    bool IsShaped = false;
+    std::vector<Rect> Shape;  // surface-relative, when IsShaped
     cairo_surface_t* Back = nullptr;
+    // Whether a surface-relative point is inside the shape (always, when unshaped).
+    bool InShape(int x, int y) const;
   };
 
   // ---- System side, implemented by each backend ---------------------------------------------
@@ -122,6 +129,7 @@ class CommonBackend : public Backend {
   virtual void SysSetTopmost(Surface& s) = 0;
   virtual void SysSetOpacity(Surface& s) = 0;
   virtual void SysSetTitle(Surface& s) = 0;
+  virtual void SysSetShape(Surface& s) = 0;
   virtual void SysActivate(Surface& s) = 0;
   // Shows the given areas, already clipped to the surface and non-empty; the back buffer has
   // been flushed.

@@ -201,6 +201,13 @@ class Backend {
   virtual std::uint8_t Opacity(SurfaceId s) const = 0;
   virtual void SetTitle(SurfaceId s, const std::string& utf8) = 0;
   virtual std::string Title(SurfaceId s) const = 0;
+  // Window shape (Win32 window regions): only these surface-relative rectangles are shown and
+  // receive pointer input; an empty list hides the whole surface. ResetShape restores the
+  // plain rectangle.
+  virtual void SetShape(SurfaceId s, std::span<const Rect> rects) = 0;
+  virtual void ResetShape(SurfaceId s) = 0;
+  virtual bool Shaped(SurfaceId s) const = 0;
+
   // The pointer shape while the pointer is over the surface (or while it holds the capture).
   virtual void SetCursor(SurfaceId s, CursorShape shape) = 0;
   virtual CursorShape Cursor(SurfaceId s) const = 0;

@@ -53,26 +53,32 @@ bool ChildProcesses::Spawn(const std::string& program, const std::vector<std::st
   return true;
 }
 
+void ChildProcesses::Collected(int status) {
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) ++FSucceeded;
+}
+
 void ChildProcesses::ReapFinished() {
-  std::erase_if(FPids, [](int pid) {
+  std::erase_if(FPids, [this](int pid) {
     int status = 0;
     pid_t r = waitpid(pid, &status, WNOHANG);
+    if (r == pid) Collected(status);
     // r == -1: already reaped elsewhere (or SIGCHLD ignored); nothing more to wait for.
     return r == pid || (r == -1 && errno != EINTR);
   });
 }
 
 int ChildProcesses::WaitAll() {
-  int ok = 0;
   for (int pid : FPids) {
     int status = 0;
     pid_t r;
     do {
       r = waitpid(pid, &status, 0);
     } while (r == -1 && errno == EINTR);
-    if (r == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) ++ok;
+    if (r == pid) Collected(status);
   }
   FPids.clear();
+  int ok = FSucceeded;
+  FSucceeded = 0;
   return ok;
 }
 

@@ -19,12 +19,16 @@ class ChildProcesses {
   bool Spawn(const std::string& program, const std::vector<std::string>& args);
   // Collects children that have ended; never blocks.
   void ReapFinished();
-  // Waits for every child still running; returns how many ended with exit status 0.
+  // Waits for every child still running; returns how many children ended with exit status 0
+  // since the previous call (those already collected by ReapFinished included).
   int WaitAll();
   size_t Running() const { return FPids.size(); }
 
  private:
+  void Collected(int status);
+
   std::vector<int> FPids;
+  int FSucceeded = 0;
 };
 
 }  // namespace vcl::platform

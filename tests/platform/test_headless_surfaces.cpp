@@ -169,6 +169,36 @@ TEST(PlatformSurfaces, ScreenCaptureComposesPresentedContentsWithOpacity) {
   EXPECT_EQ(b.CaptureScreen().At(70, 40), 0xFFFF0000u);
 }
 
+TEST(PlatformSurfaces, ShapeLimitsWhatShowsAndWhatIsHit) {
+  HeadlessBackend b;
+  b.SetMonitors({MonitorInfo{Rect::FromSize(0, 0, 100, 100), Rect::FromSize(0, 0, 100, 100), 96,
+                             true, "m"}});
+  SurfaceId under = MakeSurface(b, Rect::FromSize(0, 0, 100, 100));
+  SurfaceId s = MakeSurface(b, Rect::FromSize(10, 10, 50, 50));
+  Fill(b, under, 0x00FF00);
+  Fill(b, s, 0xFF0000);
+  b.Present(under);
+  b.Present(s);
+  // An L of two rectangles, like a region with a cut-out corner.
+  Rect parts[] = {Rect::FromSize(0, 0, 50, 20), Rect::FromSize(0, 20, 20, 30)};
+  b.SetShape(s, parts);
+  EXPECT_TRUE(b.Shaped(s));
+  PixelBuffer px = b.CaptureScreen();
+  EXPECT_EQ(px.At(15, 15), 0xFFFF0000u);
+  EXPECT_EQ(px.At(15, 45), 0xFFFF0000u);
+  EXPECT_EQ(px.At(45, 45), 0xFF00FF00u);  // cut out: the surface below shows
+  EXPECT_EQ(b.SurfaceAt(45, 45), under);
+  EXPECT_EQ(b.SurfaceAt(15, 45), s);
+
+  b.SetShape(s, {});  // empty: nothing of it shows or is hit
+  EXPECT_EQ(b.CaptureScreen().At(15, 15), 0xFF00FF00u);
+  EXPECT_EQ(b.SurfaceAt(15, 15), under);
+  b.ResetShape(s);
+  EXPECT_FALSE(b.Shaped(s));
+  EXPECT_EQ(b.CaptureScreen().At(45, 45), 0xFFFF0000u);
+  EXPECT_EQ(b.SurfaceAt(45, 45), s);
+}
+
 TEST(PlatformSurfaces, PngFilesOfSurfaceAndScreen) {
   HeadlessBackend b;
   b.SetMonitors({MonitorInfo{Rect::FromSize(0, 0, 64, 48), Rect::FromSize(0, 0, 64, 40), 96,

@@ -176,6 +176,13 @@ TEST(PlatformSdl, TranslatesSdlEvents) {
   EXPECT_EQ(downs[0].ScreenX, 107);
   EXPECT_EQ(downs[1].ClickCount, 2);
 
+  // The drawn cursors and X shapes are harmless without X11.
+  b->SetCursor(s, CursorShape::Help);
+  b->SetCursor(s, CursorShape::UpArrow);
+  Rect shape = Rect::FromSize(0, 0, 20, 20);
+  b->SetShape(s, std::span<const Rect>(&shape, 1));
+  b->ResetShape(s);
+
   SDL_Event close{};
   close.type = SDL_WINDOWEVENT;
   close.window.windowID = id;

@@ -166,7 +166,9 @@ std::vector<SurfaceId> HeadlessBackend::ZOrder() const { return {FZ.rbegin(), FZ
 SurfaceId HeadlessBackend::SurfaceAt(int x, int y) const {
   for (auto it = FZ.rbegin(); it != FZ.rend(); ++it) {
     Surface* s = Find(*it);
-    if (s && s->Visible && s->Bounds.Contains(x, y)) return *it;
+    if (s && s->Visible && s->Bounds.Contains(x, y) &&
+        s->InShape(x - s->Bounds.Left, y - s->Bounds.Top))
+      return *it;
   }
   return NoSurface;
 }
@@ -304,6 +306,11 @@ cairo_surface_t* HeadlessBackend::ComposeScreen() const {
     cairo_save(cr);
     cairo_rectangle(cr, r.Left, r.Top, r.Width(), r.Height());
     cairo_clip(cr);
+    if (s->IsShaped) {
+      for (const Rect& part : s->Shape)
+        cairo_rectangle(cr, r.Left + part.Left, r.Top + part.Top, part.Width(), part.Height());
+      cairo_clip(cr);  // an empty shape leaves an empty clip
+    }
     if (s->Front)
       cairo_set_source_surface(cr, s->Front, r.Left, r.Top);
     else

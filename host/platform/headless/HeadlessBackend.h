@@ -63,7 +63,8 @@ class HeadlessBackend final : public CommonBackend {
 
   // ---- Inspection ----------------------------------------------------------------------------
   std::vector<SurfaceId> ZOrder() const;  // all surfaces, topmost first
-  SurfaceId SurfaceAt(int screenX, int screenY) const;  // topmost visible, NoSurface if none
+  // The topmost visible surface whose shape contains the point; NoSurface if none.
+  SurfaceId SurfaceAt(int screenX, int screenY) const;
   const std::vector<std::string>& OpenedUrls() const { return FUrls; }
   int BeepCount() const { return FBeeps; }
 
@@ -100,6 +101,7 @@ class HeadlessBackend final : public CommonBackend {
   void SysSetTopmost(Surface& s) override;
   void SysSetOpacity(Surface&) override {}
   void SysSetTitle(Surface&) override {}
+  void SysSetShape(Surface&) override {}
   void SysActivate(Surface& s) override;
   void SysPresent(Surface& s, std::span<const Rect> rects) override;
   void SysApplyCursor(CursorShape) override {}

@@ -41,13 +41,51 @@ SDL_SystemCursor SystemCursorFor(CursorShape shape) {
     case CursorShape::No: return SDL_SYSTEM_CURSOR_NO;
     case CursorShape::Hand: return SDL_SYSTEM_CURSOR_HAND;
     case CursorShape::AppStarting: return SDL_SYSTEM_CURSOR_WAITARROW;
-    // The system cursor sets have no up arrow or help cursor.
-    case CursorShape::UpArrow:
+    case CursorShape::UpArrow:  // drawn: see DrawnCursor
     case CursorShape::Help:
     case CursorShape::Arrow:
     case CursorShape::None: break;
   }
   return SDL_SYSTEM_CURSOR_ARROW;
+}
+
+// SDL's system cursors have no up arrow and no help cursor: these two are drawn, white with a
+// black outline like the others, at the primary monitor's scale.
+SDL_Cursor* DrawnCursor(CursorShape shape, int dpi) {
+  const double k = std::max(1, dpi) / 96.0;
+  const int size = int(std::lround(24 * k));
+  cairo_surface_t* img = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
+  cairo_t* cr = cairo_create(img);
+  cairo_scale(cr, k, k);
+  auto polygon = [cr](std::initializer_list<std::pair<double, double>> pts) {
+    for (auto [x, y] : pts) cairo_line_to(cr, x, y);
+    cairo_close_path(cr);
+  };
+  int hotX = 0, hotY = 0;
+  if (shape == CursorShape::UpArrow) {
+    polygon({{7.5, 0.5}, {14.5, 7.5}, {10.5, 7.5}, {10.5, 18.5}, {4.5, 18.5}, {4.5, 7.5}, {0.5, 7.5}});
+    hotX = int(7 * k);
+  } else {
+    polygon({{0.5, 0.5}, {0.5, 15.5}, {4.5, 12}, {7, 17.5}, {9, 16.5}, {6.5, 11.5}, {11.5, 11.5}});
+    cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
+    cairo_set_font_size(cr, 13);
+    cairo_move_to(cr, 12, 12);
+    cairo_text_path(cr, "?");
+  }
+  cairo_set_source_rgb(cr, 1, 1, 1);
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 0, 0, 0);
+  cairo_set_line_width(cr, 1);
+  cairo_stroke(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(img);
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
+      cairo_image_surface_get_data(img), size, size, 32, cairo_image_surface_get_stride(img),
+      SDL_PIXELFORMAT_ARGB8888);
+  SDL_Cursor* c = s ? SDL_CreateColorCursor(s, hotX, hotY) : nullptr;
+  SDL_FreeSurface(s);
+  cairo_surface_destroy(img);
+  return c;
 }
 
 // Whether the framebuffer has cairo's ARGB32 layout (XRGB/ARGB 8888), so rows copy as bytes.
@@ -221,6 +259,14 @@ void SdlBackend::SysSetTitle(Surface& base) {
   SDL_SetWindowTitle(s.Win, s.Title.c_str());
 }
 
+void SdlBackend::SysSetShape(Surface& base) {
+  auto& s = static_cast<SdlSurface&>(base);
+  std::vector<x11::ShapeRect> rects;
+  rects.reserve(s.Shape.size());
+  for (const Rect& r : s.Shape) rects.push_back({r.Left, r.Top, r.Width(), r.Height()});
+  x11::SetShape(s.Win, rects.data(), int(rects.size()), s.IsShaped);
+}
+
 void SdlBackend::SysActivate(Surface& base) {
   auto& s = static_cast<SdlSurface&>(base);
   if (!s.Visible) return;  // SysShow gives it the focus when it appears
@@ -292,7 +338,11 @@ void SdlBackend::SysApplyCursor(CursorShape shape) {
     return;
   }
   SDL_Cursor*& c = FCursors[size_t(shape)];
-  if (!c) c = SDL_CreateSystemCursor(SystemCursorFor(shape));
+  if (!c) {
+    c = shape == CursorShape::UpArrow || shape == CursorShape::Help
+            ? DrawnCursor(shape, SystemMonitors().front().Dpi)
+            : SDL_CreateSystemCursor(SystemCursorFor(shape));
+  }
   if (c) SDL_SetCursor(c);
   SDL_ShowCursor(SDL_ENABLE);
 }

@@ -57,6 +57,7 @@ class SdlBackend final : public CommonBackend {
   void SysSetTopmost(Surface& s) override;
   void SysSetOpacity(Surface& s) override;
   void SysSetTitle(Surface& s) override;
+  void SysSetShape(Surface& s) override;
   void SysActivate(Surface& s) override;
   void SysPresent(Surface& s, std::span<const Rect> rects) override;
   void SysApplyCursor(CursorShape shape) override;

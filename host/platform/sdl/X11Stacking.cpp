@@ -6,6 +6,9 @@
 #include <SDL2/SDL_syswm.h>
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace vcl::platform::x11 {
 
 namespace {
@@ -17,6 +20,9 @@ struct XlibCalls {
   int (*Flush)(Display*) = nullptr;
   int (*Ring)(Display*, int) = nullptr;
   bool Ok = false;
+  // libXext (X Shape extension), optional.
+  void (*ShapeRects)(Display*, Window, int, int, int, XRectangle*, int, int, int) = nullptr;
+  void (*ShapeMask)(Display*, Window, int, int, int, Pixmap, int) = nullptr;
 };
 
 const XlibCalls& Xlib() {
@@ -32,6 +38,12 @@ const XlibCalls& Xlib() {
     c.Flush = reinterpret_cast<decltype(c.Flush)>(dlsym(lib, "XFlush"));
     c.Ring = reinterpret_cast<decltype(c.Ring)>(dlsym(lib, "XBell"));
     c.Ok = c.Raise && c.Reconfigure && c.DefaultScreenOf && c.Flush && c.Ring;
+    void* ext = dlopen("libXext.so.6", RTLD_LAZY | RTLD_LOCAL | RTLD_NOLOAD);
+    if (!ext) ext = dlopen("libXext.so.6", RTLD_LAZY | RTLD_LOCAL);
+    if (ext) {
+      c.ShapeRects = reinterpret_cast<decltype(c.ShapeRects)>(dlsym(ext, "XShapeCombineRectangles"));
+      c.ShapeMask = reinterpret_cast<decltype(c.ShapeMask)>(dlsym(ext, "XShapeCombineMask"));
+    }
     return c;
   }();
   return calls;
@@ -78,6 +90,29 @@ bool Bell(SDL_Window* anyWindow) {
   Window x;
   if (!X11Of(anyWindow, d, x)) return false;
   Xlib().Ring(d, 0);
+  Xlib().Flush(d);
+  return true;
+}
+
+bool SetShape(SDL_Window* w, const ShapeRect* rects, int count, bool shaped) {
+  Display* d;
+  Window x;
+  if (!X11Of(w, d, x) || !Xlib().ShapeRects || !Xlib().ShapeMask) return false;
+  constexpr int ShapeBounding = 0, ShapeSet = 0;  // X Shape extension constants
+  if (!shaped) {
+    Xlib().ShapeMask(d, x, ShapeBounding, 0, 0, 0 /* no mask: the plain rectangle */, ShapeSet);
+  } else {
+    std::vector<XRectangle> xr;
+    xr.reserve(size_t(count));
+    for (int i = 0; i < count; ++i) {
+      const ShapeRect& r = rects[i];
+      xr.push_back(XRectangle{short(std::clamp(r.X, -32768, 32767)),
+                              short(std::clamp(r.Y, -32768, 32767)),
+                              static_cast<unsigned short>(std::clamp(r.W, 0, 65535)),
+                              static_cast<unsigned short>(std::clamp(r.H, 0, 65535))});
+    }
+    Xlib().ShapeRects(d, x, ShapeBounding, 0, 0, xr.data(), int(xr.size()), ShapeSet, Unsorted);
+  }
   Xlib().Flush(d);
   return true;
 }

@@ -1,4 +1,4 @@
-// Stacking and bell through Xlib for SDL windows on X11. SDL can only raise a window by
+// Stacking, shapes and bell through Xlib for SDL windows on X11. SDL can only raise a window by
 // activating it; these calls restack without touching the keyboard focus. Each returns false
 // when the window is not an X11 window (other video drivers), and does nothing then.
 #pragma once
@@ -11,5 +11,11 @@ bool RaiseWindow(SDL_Window* w);
 // Places w directly below `above` (through the window manager when one manages them).
 bool StackBelow(SDL_Window* w, SDL_Window* above);
 bool Bell(SDL_Window* anyWindow);
+// Limits the window's visible and input area to the rectangles (window-relative), or makes it
+// rectangular again (shaped = false). Uses the X Shape extension.
+struct ShapeRect {
+  int X, Y, W, H;
+};
+bool SetShape(SDL_Window* w, const ShapeRect* rects, int count, bool shaped);
 
 }  // namespace vcl::platform::x11
