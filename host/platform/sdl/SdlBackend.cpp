@@ -133,7 +133,9 @@ SdlBackend::SdlBackend() {
   const char* driver = std::getenv("SDL_VIDEODRIVER");
   const char* display = std::getenv("DISPLAY");
   if ((!driver || !*driver) && display && *display) SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
-  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+  // Restarting SDL's X11 driver right after a shutdown in the same process sometimes fails
+  // once; a second attempt connects.
+  if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     throw EPlatformError(SdlError("SdlBackend: SDL video initialisation failed"));
   gAlive = true;
   FWakeType = SDL_RegisterEvents(1);
@@ -302,7 +304,9 @@ void SdlBackend::SysPresent(Surface& base, std::span<const Rect> rects) {
   auto& s = static_cast<SdlSurface&>(base);
   bool full = false;
   SDL_Surface* fb = SyncFramebuffer(s, rects, full);
-  if (!fb) return;
+  // A hidden window keeps the pixels in its framebuffer; showing it puts them on screen, so a
+  // round trip to the display now would be wasted.
+  if (!fb || !s.Visible) return;
   if (full) {
     SDL_UpdateWindowSurface(s.Win);
     return;
