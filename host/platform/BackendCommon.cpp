@@ -73,13 +73,14 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 // ---- Small helpers ---------------------------------------------------------------------------
 
-int ClickTracker::Press(MouseButton b, Point screen, std::uint64_t time,
+int ClickTracker::Press(SurfaceId target, MouseButton b, Point screen, std::uint64_t time,
                         unsigned doubleClickTime) {
-  bool repeat = FCount > 0 && b == FButton && time >= FTime &&
+  bool repeat = FCount > 0 && target == FTarget && b == FButton && time >= FTime &&
                 time - FTime <= doubleClickTime &&
                 std::abs(screen.X - FPos.X) <= DoubleClickWidth / 2 &&
                 std::abs(screen.Y - FPos.Y) <= DoubleClickHeight / 2;
   FCount = repeat ? FCount + 1 : 1;
+  FTarget = target;
   FButton = b;
   FPos = screen;
   FTime = time;
@@ -420,7 +421,7 @@ void CommonBackend::DeliverMouseButton(SurfaceId hit, Point screen, MouseButton 
     target = PointerTarget(FMouseSurface);
     FButtons |= bit;
     FKeys[ButtonVk(b)] = true;
-    FLastClickCount[bi] = FClicks.Press(b, screen, time, FDoubleClickTime);
+    FLastClickCount[bi] = FClicks.Press(target, b, screen, time, FDoubleClickTime);
   } else {
     target = PointerTarget(FMouseSurface);
     FButtons &= std::uint8_t(~bit);

@@ -12,14 +12,16 @@
 
 namespace vcl::platform {
 
-// Counts repeated presses: same button, within the double-click time of the previous press
-// and inside the double-click rectangle centred on it.
+// Counts repeated presses: same button on the same surface, within the double-click time of
+// the previous press and inside the double-click rectangle centred on it.
 class ClickTracker {
  public:
-  int Press(MouseButton b, Point screen, std::uint64_t time, unsigned doubleClickTime);
+  int Press(SurfaceId target, MouseButton b, Point screen, std::uint64_t time,
+            unsigned doubleClickTime);
   void Reset() { FCount = 0; }
 
  private:
+  SurfaceId FTarget = NoSurface;
   MouseButton FButton = MouseButton::Left;
   Point FPos;
   std::uint64_t FTime = 0;

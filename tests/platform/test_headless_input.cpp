@@ -132,6 +132,19 @@ TEST(PlatformInput, ClickCountsFollowTimeDistanceAndButton) {
   ASSERT_EQ(ups.size(), 2u);
   EXPECT_EQ(ups[1].ClickCount, 2);
 
+  // A second press on another surface starts over, even at the same spot.
+  SurfaceId other = MakeSurface(b, Rect::FromSize(0, 0, 200, 200));
+  b.AdvanceClock(1000);
+  EXPECT_EQ(press(20, 20), 1);
+  b.Raise(s);
+  b.AdvanceClock(10);
+  EXPECT_EQ(press(20, 20), 1);
+  b.Raise(other);
+  b.AdvanceClock(10);
+  EXPECT_EQ(press(20, 20), 1);
+  b.AdvanceClock(10);
+  EXPECT_EQ(press(20, 20), 2);
+
   b.SetDoubleClickTime(200);
   EXPECT_EQ(b.DoubleClickTime(), 200u);
   b.AdvanceClock(1000);

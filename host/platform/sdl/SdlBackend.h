@@ -1,5 +1,8 @@
 // The SDL2 backend: every surface is a borderless SDL window (X11 when a display is present),
 // presented through SDL's window framebuffer (shared-memory images on X11, no GL context).
+// Monitor DPI is SDL's measured DPI rounded to the nearest 25 % step, at least 96.
+// Pointer events carry the pointer's screen position as read when the batch of system events
+// is translated; surface coordinates are relative to the bounds last set or reported.
 #pragma once
 #include <array>
 #include <unordered_map>
