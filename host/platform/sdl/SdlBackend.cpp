@@ -282,7 +282,9 @@ SDL_Surface* SdlBackend::SyncFramebuffer(SdlSurface& s, std::span<const Rect> re
                                          bool& full) {
   full = false;
   SDL_Surface* fb = SDL_GetWindowSurface(s.Win);
-  if (!fb) return nullptr;
+  if (!fb)
+    throw EPlatformError(
+        SdlError(("Present: surface " + std::to_string(s.Id) + " has no framebuffer").c_str()));
   Rect fbRect{0, 0, fb->w, fb->h};
   if (fb != s.Fb || s.FbStale) {
     // A new framebuffer (first use, or recreated at another size) holds nothing yet.
@@ -306,7 +308,7 @@ void SdlBackend::SysPresent(Surface& base, std::span<const Rect> rects) {
   SDL_Surface* fb = SyncFramebuffer(s, rects, full);
   // A hidden window keeps the pixels in its framebuffer; showing it puts them on screen, so a
   // round trip to the display now would be wasted.
-  if (!fb || !s.Visible) return;
+  if (!s.Visible) return;
   if (full) {
     SDL_UpdateWindowSurface(s.Win);
     return;
@@ -331,7 +333,8 @@ void SdlBackend::SysPresent(Surface& base, std::span<const Rect> rects) {
 void SdlBackend::Refresh(SdlSurface& s) {
   if (!s.Visible) return;
   bool full = false;
-  if (SyncFramebuffer(s, {}, full)) SDL_UpdateWindowSurface(s.Win);
+  SyncFramebuffer(s, {}, full);
+  SDL_UpdateWindowSurface(s.Win);
 }
 
 // ---- Pointer and cursor ----------------------------------------------------------------------

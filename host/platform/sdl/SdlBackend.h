@@ -75,7 +75,7 @@ class SdlBackend final : public CommonBackend {
   SdlSurface* ByWindowId(std::uint32_t windowId) const;
   void Refresh(SdlSurface& s);  // shows the whole presented contents again
   // Brings the window framebuffer up to date for `rects`, or wholly when it is new or stale
-  // (full = true). nullptr when the window has no framebuffer.
+  // (full = true). Throws EPlatformError when SDL cannot give the window a framebuffer.
   SDL_Surface* SyncFramebuffer(SdlSurface& s, std::span<const Rect> rects, bool& full);
   std::uint64_t EventTime(std::uint32_t sdlTimestamp) const;
 
