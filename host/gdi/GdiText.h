@@ -74,7 +74,8 @@ int GetObject(HFONT font, LOGFONTW* out);
 // is the closest installed UI face in width and character); "Courier", "Courier New",
 // "Fixedsys", "Terminal", "Consolas" and "Lucida Console" give the system monospace face.
 // lfWidth is ignored. lfEscapement (tenths of a degree, counter-clockwise) rotates the text of
-// TextOutW/ExtTextOutW/TabbedTextOutW about the reference point; DrawTextW draws unrotated.
+// TextOutW/ExtTextOutW about the reference point; DrawTextW and TabbedTextOutW draw unrotated.
+// Glyph advances have no kerning and no ligatures, as GDI's: extents are additive.
 //
 // Stock fonts follow the DC's pixel density: their LOGFONTW heights are the 96-dpi values
 // and are scaled by dpi / 96 when used on a DC of another density.
@@ -207,6 +208,9 @@ struct DRAWTEXTPARAMS {
 };
 
 // Formatted text in rect with Win32 DrawText semantics (see TextLayout.cpp for the rules).
+// Alignment is physical: DT_RTLREADING sets the paragraph direction only, so right-to-left
+// text is right-aligned with DT_RIGHT. In OPAQUE background mode each line's cell is filled.
+// DT_INTERNAL is ignored (the selected font measures); every other flag is honoured.
 // Returns the text height (with DT_VCENTER or DT_BOTTOM: the offset from rect->Top to the
 // bottom of the drawn text), 0 on failure. With DT_CALCRECT nothing is drawn and rect's
 // Right/Bottom receive the extent. count < 0: the text is zero-terminated.

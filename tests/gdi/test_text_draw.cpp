@@ -324,3 +324,50 @@ TEST(DrawText, EditControlDropsPartialLastLine) {
   EXPECT_GT(c.InkCount({0, 2 * lh, 200, 100}), 0);
   EXPECT_EQ(dtp.uiLengthDrawn, 13u);
 }
+
+TEST(DrawText, OddTextIsMeasuredAndDrawnSafely) {
+  Canvas c(300, 200);
+  const String odd[] = {
+      String(u"nul\0inside", 10), u"\uFFFF\uFFFE", u"\xD800lone\xDC00surrogates\xD800",
+      u"e\u0301\u0301 combining", u"\u0645\u0631\u062d\u0628\u0627 \u05e9\u05dc\u05d5\u05dd mixed",
+      u"\U0001F600\U0001F600 emoji", u"\u6f22\u5b57\u304b\u306a\u6f22\u5b57\u304b\u306a\u6f22\u5b57",
+      u"&", u"&&&", u"\t\t\t", u"\r\n\r\n", u"a\u2028b\u2029c"};
+  const UINT flagSets[] = {0,
+                           DT_SINGLELINE | DT_CENTER | DT_VCENTER,
+                           DT_WORDBREAK | DT_EXPANDTABS,
+                           DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS,
+                           DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_RTLREADING,
+                           DT_WORD_ELLIPSIS | DT_RIGHT | DT_NOCLIP};
+  for (const String& s : odd)
+    for (UINT f : flagSets) {
+      TRect r{0, 0, 40, 0};
+      int h = DrawTextW(c.Dc, s, &r, f | DT_CALCRECT);
+      EXPECT_GE(h, c.Metrics().tmHeight);
+      EXPECT_GE(r.Width(), 0);
+      TRect d{10, 10, 50, 190};
+      EXPECT_GT(DrawTextW(c.Dc, s, &d, f), 0);
+      TSize size;
+      EXPECT_TRUE(GetTextExtentPoint32W(c.Dc, s.data(), int(s.size()), &size));
+      EXPECT_TRUE(TextOutW(c.Dc, 5, 5, s.data(), int(s.size())));
+    }
+  // Ideographs break between characters when word breaking; not with DT_NOFULLWIDTHCHARBREAK.
+  const String cjk = odd[6];
+  const int w = c.Extent(cjk.substr(0, 3)).cx;
+  EXPECT_GE(Lines(c, c.Calc(cjk, DT_WORDBREAK, w)), 3);
+  EXPECT_EQ(Lines(c, c.Calc(cjk, DT_WORDBREAK | DT_NOFULLWIDTHCHARBREAK, w)), 1);
+
+  // A long text measures in full.
+  String big;
+  for (int i = 0; i < 2000; ++i) big += u"word ";
+  TRect r = c.Calc(big, DT_WORDBREAK, 300);
+  EXPECT_GT(Lines(c, r), 30);
+  EXPECT_LE(r.Width(), 300);
+
+  // Null arguments fail without crashing.
+  TRect any{0, 0, 10, 10};
+  EXPECT_EQ(DrawTextW(nullptr, u"x", 1, &any, 0), 0);
+  EXPECT_EQ(DrawTextW(c.Dc, u"x", 1, nullptr, 0), 0);
+  EXPECT_EQ(DrawTextW(c.Dc, nullptr, 3, &any, 0), 0);
+  EXPECT_FALSE(TextOutW(nullptr, 0, 0, u"x", 1));
+  EXPECT_FALSE(GetTextExtentPoint32W(c.Dc, u"x", 1, nullptr));
+}
