@@ -263,6 +263,32 @@ TEST(TextFonts, ExtTextOutBackgroundClipAndSpacing) {
   EXPECT_GE(ink.Width(), 60);
   EXPECT_LE(ink.Width(), 64);
   EXPECT_GT(c.InkCount({38, 0, 42, 60}), 0);  // the second i near x = 40
+
+  // An underlined font rules the whole text below the baseline; a struck-out one through the
+  // letters, at the same place in TextOut and DrawText.
+  LOGFONTW lf;
+  lf.lfHeight = -11;
+  lf.lfUnderline = 1;
+  Canvas u(200, 40, CreateFontIndirectW(lf));
+  const int uw = u.Extent(u"Hello").cx;
+  TextOutW(u.Dc, 10, 5, u"Hello", 5);
+  TRect rule = u.InkBounds({0, 5 + tm.tmAscent, 200, 5 + tm.tmHeight});
+  EXPECT_EQ(rule.Left, 10);
+  EXPECT_EQ(rule.Right, 10 + uw);
+  Canvas u2(200, 40, CreateFontIndirectW(lf));
+  TRect dr{10, 5, 190, 35};
+  DrawTextW(u2.Dc, String(u"Hello"), &dr, DT_SINGLELINE);
+  EXPECT_TRUE(u.SamePixels(u2));
+  lf.lfUnderline = 0;
+  lf.lfStrikeOut = 1;
+  Canvas st(200, 40, CreateFontIndirectW(lf));
+  TextOutW(st.Dc, 10, 5, u"oooo", 4);
+  Canvas plainO(200, 40);
+  TextOutW(plainO.Dc, 10, 5, u"oooo", 4);
+  // The strike-out fills the gaps between the letters, inside the letter band.
+  const int ow = plainO.Extent(u"oooo").cx;
+  EXPECT_GT(st.InkCount({10, 0, 10 + ow, 40}), plainO.InkCount({10, 0, 10 + ow, 40}) + ow / 2);
+  EXPECT_EQ(st.InkBounds().Bottom, plainO.InkBounds().Bottom);
 }
 
 TEST(TextFonts, QualityEscapementAndSymbolFace) {
