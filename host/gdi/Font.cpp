@@ -89,7 +89,8 @@ struct FaceTables {
   int Upem = 2048;
   int WinAscent = 0, WinDescent = 0;
   int HheaAscent = 0, HheaDescent = 0, LineGap = 0, MaxAdvance = 0;
-  int AvgCharWidth = 0;
+  int AvgCharWidth = 0;      // OS/2 xAvgCharWidth
+  int WeightedAvgWidth = 0;  // from the letters' advances (0: not all present)
   int UnderlinePos = 0, UnderlineSize = 0;
   int StrikePos = 0, StrikeSize = 0;
   int FamilyClass = 0, PanoseFamily = 0, PanoseSerif = 0;
@@ -131,6 +132,22 @@ FaceTables ReadTables(PangoFont* font) {
       t.UnderlineSize = S16(post.Data + 10);
       t.FixedPitch = U32(post.Data + 12) != 0;
     }
+  }
+  {
+    // The classic average width: lowercase letters and space weighted by English frequency
+    // (OS/2 version 3 and later average all glyphs instead, which widens tab stops).
+    static constexpr int kWeights[27] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6,  35, 20, 56,
+                                         56, 17, 4,  49, 56,  71, 31, 10, 18, 3, 18, 2,  166};
+    hb_font_t* unscaled = hb_font_create(face);
+    long sum = 0;
+    bool complete = true;
+    for (int i = 0; i < 27 && complete; ++i) {
+      hb_codepoint_t glyph;
+      complete = hb_font_get_nominal_glyph(unscaled, i < 26 ? 'a' + i : ' ', &glyph);
+      if (complete) sum += long(hb_font_get_glyph_h_advance(unscaled, glyph)) * kWeights[i];
+    }
+    hb_font_destroy(unscaled);
+    if (complete) t.WeightedAvgWidth = int(sum / 1000);
   }
   Table os2(face, HB_TAG('O', 'S', '/', '2'));
   if (os2.Size >= 78) {
@@ -283,8 +300,10 @@ std::shared_ptr<FontData> BuildFontData(const LOGFONTW& lf, int dpi) {
   fd->Attrs = pango_attr_list_new();
   pango_attr_list_insert(fd->Attrs, pango_attr_font_features_new("kern=0,liga=0,clig=0"));
 
-  // The average width is OS/2's; faces without one use the width of "x".
-  if (t.AvgCharWidth > 0) tm.tmAveCharWidth = std::max(1, RoundPx(t.AvgCharWidth * scale));
+  // The average width: the weighted letter average, OS/2's value for faces without all the
+  // letters (symbol faces), else the width of "x".
+  if (t.WeightedAvgWidth > 0) tm.tmAveCharWidth = std::max(1, RoundPx(t.WeightedAvgWidth * scale));
+  else if (t.AvgCharWidth > 0) tm.tmAveCharWidth = std::max(1, RoundPx(t.AvgCharWidth * scale));
   else tm.tmAveCharWidth = std::max(1, TextWidth(fd, u"x"));
   return fd;
 }

@@ -60,6 +60,12 @@ TEST(TextFonts, HeightSemanticsFollowWin32) {
   EXPECT_EQ(tm.tmWeight, FW_NORMAL);
   EXPECT_GT(tm.tmAveCharWidth, 0);
   EXPECT_GE(tm.tmMaxCharWidth, tm.tmAveCharWidth);
+  {
+    // The average width is that of ordinary text (not of the whole glyph repertoire).
+    Canvas c(10, 10);
+    double letters = c.Extent(u"abcdefghijklmnopqrstuvwxyz").cx / 26.0;
+    EXPECT_NEAR(c.Metrics().tmAveCharWidth, letters, 1.0);
+  }
   EXPECT_TRUE(tm.tmPitchAndFamily & TMPF_FIXED_PITCH);  // set means variable pitch
   EXPECT_EQ(tm.tmPitchAndFamily & 0xF0, FF_SWISS);
   TEXTMETRICW mono = MetricsOf(OwnedFont(-12, u"Courier New"));
