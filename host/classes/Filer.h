@@ -97,6 +97,7 @@ class TReader : public TFiler {
   const TFormObject* FCurrent = nullptr;
   String FContext;  // "Button1" / "ListBox1.Items[2]" for messages
   TTracker* FTracker = nullptr;
+  std::vector<TComponent*> FReading;  // components whose data is being read, outermost first
   std::vector<TFixup> FFixups;
   // Defined-property lookup.
   StringView FDefName;

@@ -291,9 +291,8 @@ class TTextParser {
         Char suffix = Peek();
         if (suffix == u's' || suffix == u'S') v.Type = vaSingle;
         else if (suffix == u'c' || suffix == u'C') {
-          if (std::fabs(d) >= 9.2e14) Error(pos, u"Currency value out of range");
           v.Type = vaCurrency;
-          v.Int = std::llround(d * 10000);
+          v.Int = CurrencyUnits(ascii, d, pos);
         } else if (suffix == u'd' || suffix == u'D') v.Type = vaDate;
         if (v.Type != vaExtended) ++P;
       } else {
@@ -305,6 +304,22 @@ class TTextParser {
     }
     if (IsIdentChar(Peek()) || Peek() == u'.') Error(pos, u"Invalid number");
     return v;
+  }
+
+  // Currency in units of 1/10000, exact for plain decimals.
+  Int64 CurrencyUnits(const std::string& ascii, double d, TFormPos pos) const {
+    size_t point = ascii.find('.');
+    if (ascii.find_first_of("eE") == std::string::npos && point != std::string::npos &&
+        ascii.size() - point - 1 <= 4) {
+      std::string digits = ascii.substr(0, point) + ascii.substr(point + 1);
+      digits.append(4 - (ascii.size() - point - 1), '0');
+      Int64 units = 0;
+      auto r = std::from_chars(digits.data(), digits.data() + digits.size(), units);
+      if (r.ec != std::errc()) Error(pos, u"Currency value out of range");
+      return units;
+    }
+    if (std::fabs(d) >= 9.2e14) Error(pos, u"Currency value out of range");
+    return std::llround(d * 10000);
   }
 
   TFormValue SetValue() {
@@ -471,8 +486,7 @@ String FloatText(const TFormValue& v) {
   bool hasPoint = false;
   for (size_t i = 0; i < t.size(); ++i) {
     if (t[i] == 'e') {
-      if (!hasPoint) out += ".0";
-      hasPoint = true;
+      hasPoint = true;  // an exponent marks a float as well
       out += 'E';
       if (i + 1 < t.size() && (t[i + 1] == '+' || t[i + 1] == '-')) {
         if (t[i + 1] == '-') out += '-';

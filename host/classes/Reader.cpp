@@ -112,6 +112,7 @@ TComponent* TReader::ReadRootComponent(const TFormObject& data, TComponent* root
       Guard(data.Pos, [&] { root->SetName(data.Name); });
     FCurrent = &data;
     FHolder = root;
+    FReading = {root};
     Guard(data.Pos, [&] { root->ReadState(*this); });
     FContext.clear();
     ResolveFixups();
@@ -188,6 +189,8 @@ void TReader::ReadComponentNode(const TFormObject& node) {
   if (!c) {
     c = CreateComponent(node.ClassName, FCurOwner, node.Pos);
     created = true;
+  } else if (std::find(FReading.begin(), FReading.end(), c) != FReading.end()) {
+    Error(node.Pos, u"Component " + node.Name + u" cannot be read inside itself");
   }
   FTracker->Track(c, created);
   c->FComponentState += TComponentState{csLoading, csReading};
@@ -200,7 +203,9 @@ void TReader::ReadComponentNode(const TFormObject& node) {
   }
   const TFormObject* saved = FCurrent;
   FCurrent = &node;
+  FReading.push_back(c);
   Guard(node.Pos, [&] { c->ReadState(*this); });
+  FReading.pop_back();
   FCurrent = saved;
   if (FTracker->Alive(c)) c->FComponentState.Exclude(csReading);
   FContext = std::move(savedContext);

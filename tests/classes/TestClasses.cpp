@@ -104,6 +104,8 @@ void TWidget::Notification(TComponent* c, TOperation op) {
 void TWidget::SetParentComponent(TComponent* value) {
   auto* p = dynamic_cast<TWidget*>(value);
   if (p == FParent) return;
+  for (TWidget* a = p; a; a = a->FParent)
+    if (a == this) throw EInvalidOperation("A widget cannot be its own parent");
   if (FParent) {
     auto& siblings = FParent->FChildren;
     siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());

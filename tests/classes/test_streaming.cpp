@@ -281,6 +281,47 @@ TEST_F(StreamingTest, ValueSyntaxVariants) {
   EXPECT_EQ(W(&again, u"W")->Caption(), longText);
 }
 
+TEST_F(StreamingTest, ConvertersKeepEveryValueType) {
+  const char16_t* text =
+      u"inline Root: TSomething [7]\r\n"
+      u"  Single = 0.1s\r\n"
+      u"  Money = 922337203685477.5807c\r\n"
+      u"  Cents = -0.05c\r\n"
+      u"  When = 45000.5d\r\n"
+      u"  Big = 1E300\r\n"
+      u"  Small = -2.5E-300\r\n"
+      u"  Wide = 'x'#8364'y'\r\n"
+      u"  Ref = Form2.Button1\r\n"
+      u"  Nothing = nil\r\n"
+      u"  Empty = {}\r\n"
+      u"  NoItems = <>\r\n"
+      u"  Mixed = (\r\n"
+      u"    1\r\n"
+      u"    'a'\r\n"
+      u"    [x, y]\r\n"
+      u"    ()\r\n"
+      u"    (\r\n"
+      u"      -70000\r\n"
+      u"      False))\r\n"
+      u"  Items = <\r\n"
+      u"    item [3]\r\n"
+      u"      Sub.Prop = True\r\n"
+      u"    end>\r\n"
+      u"  object TNoName\r\n"
+      u"  end\r\n"
+      u"end\r\n";
+  std::vector<Byte> binary = ObjectTextToBinary(text);
+  EXPECT_EQ(ObjectBinaryToText(binary), text);
+  TFormObject tree = ParseFormBinary(binary);
+  EXPECT_EQ(tree.Props[0].Value.Type, vaSingle);
+  EXPECT_EQ(tree.Props[1].Value.Int, INT64_MAX);
+  EXPECT_EQ(tree.Props[2].Value.Int, -500);
+  EXPECT_EQ(tree.Props[3].Value.Type, vaDate);
+  EXPECT_EQ(tree.Props[6].Value.Type, vaWString);
+  EXPECT_EQ(tree.Props[6].Value.Str, u"x\u20acy");
+  EXPECT_EQ(tree.Children[0].Name, u"");
+}
+
 TEST_F(StreamingTest, BinaryLayout) {
   std::vector<Byte> b = ObjectTextToBinary(
       u"object A: TWidget\n  Width = 300\n  Flag = True\n  Ratio = 1.5\n  inherited B: TWidget [2]\n  end\nend");
@@ -419,6 +460,8 @@ TEST_F(StreamingTest, MalformedTextGivesPositionedErrorsAndLeavesNothingBehind) 
        u"u.dfm: line 3, column 14: Odd number of hexadecimal digits in binary value"},
       {u"object F: TTestForm\n object W1: TWidget\n  Accel = 'ab'\n end\nend",
        u"u.dfm: line 3, column 11: Error reading W1.Accel: Invalid property value 'ab': a single character expected"},
+      {u"object F: TTestForm\n object W1: TWidget\n  inline W1: TWidget\n  end\n end\nend",
+       u"u.dfm: line 3, column 3: Error reading W1: Component W1 cannot be read inside itself"},
       {u"thing F: TTestForm\nend", u"u.dfm: line 1, column 1: 'object', 'inherited' or 'inline' expected but 'thing' found"},
   };
   for (const ErrorCase& c : cases) {
