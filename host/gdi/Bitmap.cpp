@@ -70,7 +70,9 @@ int NearestPaletteIndex(const std::vector<RGBQUAD>& pal, std::uint32_t px) {
   return best;
 }
 
-inline void WriteNative(BitmapObject* b, BYTE* row, int x, std::uint32_t px, int& lastPx, int& lastIdx) {
+// lastPx caches the previous palette lookup; -1 (no 32-bit pixel has that value) means none.
+inline void WriteNative(BitmapObject* b, BYTE* row, int x, std::uint32_t px, std::int64_t& lastPx,
+                        int& lastIdx) {
   switch (b->BitsPerPixel) {
     case 32: reinterpret_cast<std::uint32_t*>(row)[x] = px; break;
     case 24: {
@@ -81,8 +83,8 @@ inline void WriteNative(BitmapObject* b, BYTE* row, int x, std::uint32_t px, int
       break;
     }
     default: {
-      if (int(px) != lastPx) {
-        lastPx = int(px);
+      if (std::int64_t(px) != lastPx) {
+        lastPx = std::int64_t(px);
         lastIdx = NearestPaletteIndex(b->Palette, px);
       }
       int bpp = b->BitsPerPixel;
@@ -153,7 +155,8 @@ void StoreShadow(BitmapObject* b) {
   cairo_surface_flush(b->Surface);
   int sw;
   const std::uint32_t* src = SurfacePixels(b->Surface, sw);
-  int lastPx = -1, lastIdx = 0;
+  std::int64_t lastPx = -1;
+  int lastIdx = 0;
   for (int y = 0; y < b->Height; ++y) {
     BYTE* row = BitmapRow(b, y);
     const std::uint32_t* s = src + size_t(y) * sw;
@@ -309,7 +312,8 @@ int SetDIBits(HDC, HBITMAP b, UINT start, UINT lines, const void* bits, const BI
   bool topDown = h.biHeight < 0;
   int srcStride = StrideFor(b->Width, bpp);
   const BYTE* in = static_cast<const BYTE*>(bits);
-  int lastPx = -1, lastIdx = 0;
+  std::int64_t lastPx = -1;
+  int lastIdx = 0;
   UINT done = 0;
   for (UINT i = 0; i < lines; ++i) {
     UINT fromBottom = start + i;

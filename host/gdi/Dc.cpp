@@ -227,7 +227,7 @@ int SaveDC(HDC dc) {
   DcState s{dc->Pen, dc->Brush, dc->Font, dc->Bitmap, dc->WindowOrg, dc->ViewportOrg,
             dc->BrushOrg, dc->CurPos, CopyRegion(dc->ClipRgn), dc->TextColor, dc->BkColor,
             dc->DcPenColor, dc->DcBrushColor, dc->BkMode, dc->Rop2, dc->StretchMode,
-            dc->TextAlign, dc->TextCharExtra};
+            dc->PolyFillMode, dc->ArcDirection, dc->TextAlign, dc->TextCharExtra};
   ++s.Pen->SelectCount;
   ++s.Brush->SelectCount;
   ++s.Font->SelectCount;
@@ -278,6 +278,8 @@ bool RestoreDC(HDC dc, int saved) {
   dc->BkMode = s.BkMode;
   dc->Rop2 = s.Rop2;
   dc->StretchMode = s.StretchMode;
+  dc->PolyFillMode = s.PolyFillMode;
+  dc->ArcDirection = s.ArcDirection;
   dc->TextAlign = s.TextAlign;
   dc->TextCharExtra = s.TextCharExtra;
   dc->InvalidateClip();

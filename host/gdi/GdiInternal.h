@@ -90,7 +90,7 @@ struct DcState {
   TPoint WindowOrg, ViewportOrg, BrushOrg, CurPos;
   cairo_region_t* ClipRgn;  // owned copy or nullptr
   COLORREF TextColor, BkColor, DcPenColor, DcBrushColor;
-  int BkMode, Rop2, StretchMode;
+  int BkMode, Rop2, StretchMode, PolyFillMode, ArcDirection;
   UINT TextAlign;
   int TextCharExtra;
 };
@@ -126,6 +126,8 @@ struct DcObject {
   int BkMode = OPAQUE;
   int Rop2 = R2_COPYPEN;
   int StretchMode = BLACKONWHITE;
+  int PolyFillMode = ALTERNATE;
+  int ArcDirection = 1;  // AD_COUNTERCLOCKWISE
   UINT TextAlign = 0;
   int TextCharExtra = 0;
   int Dpi = 96;
