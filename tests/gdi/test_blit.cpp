@@ -165,6 +165,10 @@ TEST(Blit, HalftoneAveragesTheCoveredArea) {
   StretchBlt(dst.Dc, 5, 0, 2, 1, ramp.Dc, 0, 0, 6, 1, SRCCOPY);
   EXPECT_EQ(dst.At(5, 0), 0xFF00001Eu);
   EXPECT_EQ(dst.At(6, 0), 0xFF000078u);
+  // Mirrored, the groups swap places.
+  StretchBlt(dst.Dc, 7, 1, -2, 1, ramp.Dc, 0, 0, 6, 1, SRCCOPY);
+  EXPECT_EQ(dst.At(5, 1), 0xFF000078u);
+  EXPECT_EQ(dst.At(6, 1), 0xFF00001Eu);
 }
 
 namespace {

@@ -35,6 +35,13 @@ TEST(Primitives, RectangleCoversLeftTopAndExcludesRightBottom) {
   Rectangle(c.Dc, 10, 10, 20, 20);
   EXPECT_EQ(c.Changed(kWhite), TRect(10, 10, 19, 19));
   EXPECT_EQ(c.Count(kRed), 81);
+  // DC_PEN follows SetDCPenColor.
+  c.Clear(kWhite);
+  SelectObject(c.Dc, AsPen(GetStockObject(DC_PEN)));
+  SetDCPenColor(c.Dc, RGB(0, 0, 255));
+  Rectangle(c.Dc, 10, 10, 20, 20);
+  EXPECT_EQ(c.At(10, 15), kBlue);
+  EXPECT_EQ(c.At(15, 15), kRed);
   // A hollow brush leaves the inside alone.
   c.Clear(kWhite);
   SelectObject(c.Dc, AsPen(GetStockObject(BLACK_PEN)));
