@@ -282,13 +282,15 @@ class TTextParser {
       }
       std::string ascii(negative ? "-" : "");
       for (size_t i = start; i < P; ++i) ascii += static_cast<char>(S[i]);
-      if (isFloat) {
+      Char suffix = Peek();
+      bool typed = (suffix == u's' || suffix == u'S' || suffix == u'c' || suffix == u'C' || suffix == u'd' ||
+                    suffix == u'D') && !(P + 1 < S.size() && (IsIdentChar(S[P + 1]) || S[P + 1] == u'.'));
+      if (isFloat || typed) {
         double d = 0;
         auto r = std::from_chars(ascii.data(), ascii.data() + ascii.size(), d);
         if (r.ec != std::errc() || !std::isfinite(d)) Error(pos, u"Invalid floating-point number");
         v.Type = vaExtended;
         v.Float = d;
-        Char suffix = Peek();
         if (suffix == u's' || suffix == u'S') v.Type = vaSingle;
         else if (suffix == u'c' || suffix == u'C') {
           v.Type = vaCurrency;
@@ -309,10 +311,11 @@ class TTextParser {
   // Currency in units of 1/10000, exact for plain decimals.
   Int64 CurrencyUnits(const std::string& ascii, double d, TFormPos pos) const {
     size_t point = ascii.find('.');
-    if (ascii.find_first_of("eE") == std::string::npos && point != std::string::npos &&
-        ascii.size() - point - 1 <= 4) {
-      std::string digits = ascii.substr(0, point) + ascii.substr(point + 1);
-      digits.append(4 - (ascii.size() - point - 1), '0');
+    if (point == std::string::npos) point = ascii.size();
+    size_t decimals = point < ascii.size() ? ascii.size() - point - 1 : 0;
+    if (ascii.find_first_of("eE") == std::string::npos && decimals <= 4) {
+      std::string digits = ascii.substr(0, point) + (point < ascii.size() ? ascii.substr(point + 1) : "");
+      digits.append(4 - decimals, '0');
       Int64 units = 0;
       auto r = std::from_chars(digits.data(), digits.data() + digits.size(), units);
       if (r.ec != std::errc()) Error(pos, u"Currency value out of range");
@@ -498,10 +501,25 @@ String FloatText(const TFormValue& v) {
     if (t[i] == '.') hasPoint = true;
     out += t[i];
   }
-  if (!hasPoint) out += ".0";
+  if (!hasPoint && v.Type != vaSingle && v.Type != vaDate) out += ".0";  // a suffix marks a float too
   if (v.Type == vaSingle) out += 's';
   else if (v.Type == vaDate) out += 'd';
   return Utf8ToString(out);
+}
+
+// Names the text form can hold so that they read back as written.
+void CheckName(StringView name, bool dotted, bool property) {
+  bool ok = !name.empty();
+  for (size_t start = 0; ok && start <= name.size();) {
+    size_t end = dotted ? name.find(u'.', start) : String::npos;
+    if (end == String::npos) end = name.size();
+    ok = IsValidIdent(name.substr(start, end - start));
+    start = end + 1;
+  }
+  if (ok && property)
+    for (std::u16string_view keyword : {u"object", u"inherited", u"inline", u"end"})
+      ok = ok && !Is(name, keyword);
+  if (!ok) throw EWriteError(u"The name " + QuoteString(name) + u" cannot be written in the text form");
 }
 
 class TTextFormatter {
@@ -511,7 +529,11 @@ class TTextFormatter {
   void Object(const TFormObject& o, int indent) {
     Indent(indent);
     Out += o.Flags.Contains(ffInherited) ? u"inherited " : o.Flags.Contains(ffInline) ? u"inline " : u"object ";
-    if (!o.Name.empty()) Out += o.Name + u": ";
+    CheckName(o.ClassName, false, false);
+    if (!o.Name.empty()) {
+      CheckName(o.Name, false, false);
+      Out += o.Name + u": ";
+    }
     Out += o.ClassName;
     if (o.Flags.Contains(ffChildPos)) Out += u" [" + IntToStr(o.ChildPos) + u"]";
     Out += kEol;
@@ -524,6 +546,7 @@ class TTextFormatter {
 
   void Property(const TFormProperty& p, int indent) {
     Indent(indent);
+    CheckName(p.Name, true, true);
     Out += p.Name;
     if (p.Value.IsString() && p.Value.Str.size() > 64) {
       // Long strings: one quoted piece per line, joined with '+'.
@@ -580,6 +603,14 @@ class TTextFormatter {
         Out += u"}";
         break;
       }
+      case vaIdent:
+        CheckName(v.Str, true, false);
+        Out += v.Str;
+        break;
+      case vaSet:
+        for (const TFormValue& e : v.Items) CheckName(e.Str, false, false);
+        Out += FormValueText(v);
+        break;
       default: Out += FormValueText(v);
     }
   }

@@ -287,6 +287,8 @@ TEST_F(StreamingTest, ConvertersKeepEveryValueType) {
       u"  Single = 0.1s\r\n"
       u"  Money = 922337203685477.5807c\r\n"
       u"  Cents = -0.05c\r\n"
+      u"  Zero = 0c\r\n"
+      u"  Day = 2d\r\n"
       u"  When = 45000.5d\r\n"
       u"  Big = 1E300\r\n"
       u"  Small = -2.5E-300\r\n"
@@ -316,9 +318,11 @@ TEST_F(StreamingTest, ConvertersKeepEveryValueType) {
   EXPECT_EQ(tree.Props[0].Value.Type, vaSingle);
   EXPECT_EQ(tree.Props[1].Value.Int, INT64_MAX);
   EXPECT_EQ(tree.Props[2].Value.Int, -500);
-  EXPECT_EQ(tree.Props[3].Value.Type, vaDate);
-  EXPECT_EQ(tree.Props[6].Value.Type, vaWString);
-  EXPECT_EQ(tree.Props[6].Value.Str, u"x\u20acy");
+  EXPECT_EQ(tree.Props[3].Value.Type, vaCurrency);
+  EXPECT_EQ(tree.Props[4].Value.Float, 2.0);
+  EXPECT_EQ(tree.Props[5].Value.Type, vaDate);
+  EXPECT_EQ(tree.Props[8].Value.Type, vaWString);
+  EXPECT_EQ(tree.Props[8].Value.Str, u"x\u20acy");
   EXPECT_EQ(tree.Children[0].Name, u"");
 }
 
@@ -371,6 +375,60 @@ TEST_F(StreamingTest, ReferencesAcrossRootsAndNestedOwners) {
   EXPECT_NE(text.find(u"Buddy = Frame1.Inner"), String::npos);
   delete form2;  // the reference to its component is cleared
   EXPECT_EQ(W(&form, u"A")->Buddy(), nullptr);
+}
+
+namespace {
+// A frame-like container: it owns the components read inside it and writes them as its own.
+class TTestFrame : public TComponent {
+ public:
+  static const TClass Class;
+  const TClass* ClassType() const override { return &Class; }
+  using TComponent::TComponent;
+  TComponent* GetChildOwner() override { return this; }
+  void GetChildren(const TGetChildProc& proc, TComponent* root) override {
+    for (int i = 0; i < ComponentCount(); ++i)
+      if (!Components(i)->HasParent()) proc(Components(i));
+  }
+};
+const TClass TTestFrame::Class = TClass::Define<TTestFrame, TComponent>(u"TTestFrame");
+}  // namespace
+
+TEST_F(StreamingTest, InlineContainersOwnTheirChildrenAndAnOwnerCanBeChosen) {
+  RegisterClass(&TTestFrame::Class);
+  const char16_t* text =
+      u"object F: TTestForm\r\n"
+      u"  inline Frame1: TTestFrame\r\n"
+      u"    object B: TWidget\r\n"
+      u"      Glow.Enabled = False\r\n"
+      u"    end\r\n"
+      u"  end\r\n"
+      u"  object A: TWidget\r\n"
+      u"    Buddy = Frame1.B\r\n"
+      u"    Glow.Enabled = False\r\n"
+      u"  end\r\n"
+      u"end\r\n";
+  TTestForm form(nullptr);
+  ReadComponentFromText(text, &form);
+  auto* frame = dynamic_cast<TTestFrame*>(form.FindComponent(u"Frame1"));
+  ASSERT_NE(frame, nullptr);
+  EXPECT_TRUE(frame->ComponentState().Contains(csInline));
+  TWidget* b = W(frame, u"B");
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(form.FindComponent(u"B"), nullptr);
+  EXPECT_EQ(W(&form, u"A")->Buddy(), b);
+  EXPECT_EQ(WriteComponentText(&form), text);
+
+  // A reader given another owner puts the components there; the root keeps none.
+  TTestForm root(nullptr), keeper(nullptr);
+  TReader reader(u"owned.dfm");
+  reader.SetOwner(&keeper);
+  reader.ReadRootComponent(ParseFormText(u"object R: TTestForm\n object X: TWidget\n  Buddy = Y\n end\n"
+                                         u" object Y: TWidget\n end\nend"),
+                           &root);
+  EXPECT_EQ(root.ComponentCount(), 0);
+  ASSERT_EQ(keeper.ComponentCount(), 2);
+  EXPECT_EQ(W(&keeper, u"X")->Buddy(), W(&keeper, u"Y"));
+  EXPECT_EQ(W(&keeper, u"X")->LoadedCount, 1);
 }
 
 TEST_F(StreamingTest, InheritedComponentsAreUpdatedNotCreated) {
@@ -516,6 +574,11 @@ TEST_F(StreamingTest, MalformedBinaryGivesOffsetsAndNeverReadsPastTheEnd) {
   std::vector<Byte> deep = Bytes("TPF0\x09TTestForm\x01" "F\x03Tag");
   deep.insert(deep.end(), 100000, vaList);
   EXPECT_EQ(message(deep).find(u"Values nested too deeply") != String::npos, true);
+  // Names that the text form could not read back as written are refused, not mangled.
+  for (auto bad : {Bytes("TPF0\x09TTestForm\x01" "F\x05\roney\x02\x01\x00\x00"),
+                   Bytes("TPF0\x09TTestForm\x01" "F\x03" "end\x02\x01\x00\x00"),
+                   Bytes("TPF0\x03T.T\x00\x00\x00"), Bytes("TPF0\x01T\x00\x01x\x07\x03" "a b\x00\x00")})
+    EXPECT_THROW(ObjectBinaryToText(bad), EWriteError);
   // A property error in binary names the offset, the component and the property.
   EXPECT_EQ(message(Bytes("TPF0\x09TTestForm\x01" "F\x00\x07TWidget\x01W\x05State\x07\x03" "abc\x00\x00\x00")),
             u"f.res: offset 33: Error reading W.State: Invalid property value abc: not a TkxsCtrlState value");
