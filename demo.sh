@@ -3,6 +3,8 @@
 # server, saves a screenshot and prints its path.
 set -euo pipefail
 cd "$(dirname "$0")"
+# Compiler cache hits across checkouts in different folders (CI builds a fresh clone).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
 scripts/deps.sh demo
 build=${KX_DEMO_BUILD_DIR:-build/release}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKX_BUILD_TESTS=OFF \
