@@ -31,6 +31,8 @@
 
 namespace vcl {
 
+class TStream;
+
 using REAL = float;
 using ARGB = DWORD;
 using TGPColor = ARGB;
@@ -636,9 +638,17 @@ class TGPBitmap final : public TGPImage {
   // A copy of a GDI bitmap's pixels as 32bppRGB (alpha is ignored, as the GDI bitmap model
   // has none); the palette argument exists for signature compatibility and is ignored.
   explicit TGPBitmap(HBITMAP hbm, void* hpal = nullptr);
+  // Decodes a PNG or BMP image read from the stream's position to its end. UnknownImageFormat
+  // for other data, InvalidParameter for a corrupt or truncated image, Win32Error when the
+  // stream fails.
+  explicit TGPBitmap(TStream* stream);
   ~TGPBitmap() override;
 
   static TGPBitmap* FromHBITMAP(HBITMAP hbm, void* hpal = nullptr) { return new TGPBitmap(hbm, hpal); }
+  static TGPBitmap* FromStream(TStream* stream) { return new TGPBitmap(stream); }
+  // Decodes a PNG or BMP file image held in memory (the bytes are not kept). Opaque images
+  // become 32bppRGB bitmaps, the others 32bppARGB.
+  static TGPBitmap* FromData(const void* data, size_t size);
 
   // Straight ARGB of pixel (x, y).
   Status GetPixel(int x, int y, ARGB* color) const;
@@ -670,6 +680,7 @@ class TGPBitmap final : public TGPImage {
 struct GpFamilyData;
 struct GpCollectionData;
 struct GpFamilyAccess;
+struct FontData;
 
 class TGPFontCollection {
  public:
@@ -767,7 +778,7 @@ class TGPFont {
 
  private:
   TGPFont() = default;
-  void InitFromLogFont(HDC dc, const LOGFONTW& lf);
+  void InitFromFontData(const FontData* fd, const LOGFONTW* lf);
   std::shared_ptr<GpFamilyData> FFamily;
   REAL FSize = 0;
   int FStyle = FontStyleRegular;

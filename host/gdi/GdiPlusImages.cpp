@@ -1,31 +1,17 @@
 // GDI+ images: bitmaps, their pixel storage and the premultiplied drawing surface, pixel
 // access (GetPixel/SetPixel, LockBits), cloning and the conversions between pixel formats.
+#include <atomic>
 #include <cstring>
+#include <vector>
 
+#include "host/gdi/Codecs.h"
 #include "host/gdi/GdiPlusInternal.h"
+#include "host/rtl/Streams.h"
+#include "host/rtl/SysUtils.h"
 
 namespace vcl {
 
 namespace {
-
-inline std::uint32_t Premul(std::uint32_t s) {
-  std::uint32_t a = s >> 24;
-  if (a == 255) return s;
-  if (a == 0) return 0;
-  auto m = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-  return (a << 24) | (m((s >> 16) & 0xFF) << 16) | (m((s >> 8) & 0xFF) << 8) | m(s & 0xFF);
-}
-
-inline std::uint32_t Unpremul(std::uint32_t p) {
-  std::uint32_t a = p >> 24;
-  if (a == 255) return p;
-  if (a == 0) return 0;
-  auto d = [a](std::uint32_t c) {
-    std::uint32_t v = (c * 255 + a / 2) / a;
-    return v > 255 ? 255u : v;
-  };
-  return (a << 24) | (d((p >> 16) & 0xFF) << 16) | (d((p >> 8) & 0xFF) << 8) | d(p & 0xFF);
-}
 
 int BytesPerPixel(PixelFormat f) { return f == PixelFormat24bppRGB ? 3 : 4; }
 
@@ -81,16 +67,16 @@ void ConvertWords(const std::uint32_t* src, GpWordKind from, std::uint32_t* dst,
   }
   switch (from) {
     case GpWordKind::Straight:
-      if (to == GpWordKind::Premultiplied)
-        for (size_t i = 0; i < n; ++i) dst[i] = Premul(src[i]);
-      else  // opaque: the colour stays, the alpha is dropped
+      if (to == GpWordKind::Premultiplied) {
+        PremultiplyRow(src, dst, n);
+      } else {  // opaque: the colour stays, the alpha is dropped
         for (size_t i = 0; i < n; ++i) dst[i] = src[i] | 0xFF000000u;
+      }
       break;
     case GpWordKind::Premultiplied:
-      if (to == GpWordKind::Straight)
-        for (size_t i = 0; i < n; ++i) dst[i] = Unpremul(src[i]);
-      else
-        for (size_t i = 0; i < n; ++i) dst[i] = Unpremul(src[i]) | 0xFF000000u;
+      UnpremultiplyRow(src, dst, n);
+      if (to == GpWordKind::Opaque)
+        for (size_t i = 0; i < n; ++i) dst[i] |= 0xFF000000u;
       break;
     case GpWordKind::Opaque:
       for (size_t i = 0; i < n; ++i) dst[i] = src[i] | 0xFF000000u;
@@ -99,6 +85,11 @@ void ConvertWords(const std::uint32_t* src, GpWordKind from, std::uint32_t* dst,
 }
 
 // ---- GpImageData ---------------------------------------------------------------------------------
+
+GpImageData::GpImageData() {
+  static std::atomic<std::uint64_t> next{1};
+  Uid = next++;
+}
 
 GpImageData::~GpImageData() {
   if (Surface) cairo_surface_destroy(Surface);
@@ -309,6 +300,58 @@ TGPBitmap::TGPBitmap(HBITMAP hbm, void*) {
     return;
   }
   for (auto& w32 : FData->Own) w32 |= 0xFF000000u;
+}
+
+namespace {
+
+// Decodes a PNG or BMP file image into owned straight pixels (opaque images as 32bppRGB).
+Status LoadEncoded(GpImageData& d, const void* data, size_t size) {
+  if (!data || size == 0) return InvalidParameter;
+  if (!IsPngSignature(data, size) && !IsBmpSignature(data, size)) return UnknownImageFormat;
+  try {
+    TDecodedImage img = DecodeImage(data, size);
+    if (img.Empty() || img.Width > kGpMaxImageSide || img.Height > kGpMaxImageSide) return InvalidParameter;
+    PixelFormat f = img.Transparency == TImageTransparency::None ? PixelFormat32bppRGB : PixelFormat32bppARGB;
+    if (Status s = d.Allocate(img.Width, img.Height, f); s != Ok) return s;
+    std::memcpy(d.Own.data(), img.Pixels.data(), d.Own.size() * 4);
+    if (f == PixelFormat32bppRGB)
+      for (auto& w : d.Own) w |= 0xFF000000u;
+    return Ok;
+  } catch (const EInvalidGraphic&) {
+    return InvalidParameter;  // corrupt or truncated data
+  } catch (const std::bad_alloc&) {
+    return OutOfMemory;
+  }
+}
+
+}  // namespace
+
+TGPBitmap* TGPBitmap::FromData(const void* data, size_t size) {
+  auto* b = new TGPBitmap;
+  b->FLastStatus = LoadEncoded(*b->FData, data, size);
+  if (b->FLastStatus != Ok) b->FData = std::make_unique<GpImageData>();
+  return b;
+}
+
+TGPBitmap::TGPBitmap(TStream* stream) {
+  if (!stream) {
+    FLastStatus = InvalidParameter;
+    return;
+  }
+  std::vector<BYTE> bytes;
+  try {
+    BYTE chunk[65536];
+    for (;;) {
+      Int64 n = stream->Read(chunk, sizeof chunk);
+      if (n <= 0) break;
+      bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+  } catch (const EStreamError&) {
+    FLastStatus = Win32Error;
+    return;
+  }
+  FLastStatus = LoadEncoded(*FData, bytes.data(), bytes.size());
+  if (FLastStatus != Ok) FData = std::make_unique<GpImageData>();
 }
 
 Status TGPBitmap::GetPixel(int x, int y, ARGB* color) const {

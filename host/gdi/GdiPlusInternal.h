@@ -29,7 +29,7 @@ void ConvertWords(const std::uint32_t* src, GpWordKind from, std::uint32_t* dst,
 // written last is current. Wrapped caller memory is re-read at every use and written back
 // after every drawing operation, since its owner may change it at any time.
 struct GpImageData {
-  GpImageData() = default;
+  GpImageData();
   ~GpImageData();
   GpImageData(const GpImageData&) = delete;
   GpImageData& operator=(const GpImageData&) = delete;
@@ -44,6 +44,7 @@ struct GpImageData {
   bool SurfaceAliases = false;
   bool SurfaceCurrent = false;
   bool StorageCurrent = true;
+  std::uint64_t Uid;          // unique for the process lifetime
   std::uint64_t Version = 1;  // changes with every change of the pixels
 
   // LockBits state.

@@ -23,6 +23,7 @@
 
 #include "host/gdi/AppFonts.h"
 #include "host/gdi/GdiPlusInternal.h"
+#include "host/gdi/TextInternal.h"
 
 namespace vcl {
 
@@ -440,11 +441,11 @@ TGPFont::TGPFont(StringView familyName, REAL emSize, int style, Unit unit, const
 }
 
 TGPFont::TGPFont(HDC dc) {
-  if (!dc || !dc->Font) {
+  if (!dc) {
     FLastStatus = InvalidParameter;
     return;
   }
-  InitFromLogFont(dc, dc->Font->Log);
+  InitFromFontData(FontDataFor(dc->Font, dc->Dpi).get(), dc->Font ? &dc->Font->Log : nullptr);
 }
 
 TGPFont::TGPFont(HDC dc, HFONT font) {
@@ -452,29 +453,19 @@ TGPFont::TGPFont(HDC dc, HFONT font) {
     FLastStatus = InvalidParameter;
     return;
   }
-  InitFromLogFont(dc, font->Log);
+  InitFromFontData(FontDataFor(font, dc ? dc->Dpi : 96).get(), &font->Log);
 }
 
-TGPFont::TGPFont(HDC dc, const LOGFONTW& lf) { InitFromLogFont(dc, lf); }
+TGPFont::TGPFont(HDC dc, const LOGFONTW& lf) { InitFromFontData(FontDataFor(lf, dc ? dc->Dpi : 96).get(), &lf); }
 
-void TGPFont::InitFromLogFont(HDC, const LOGFONTW& lf) {
-  size_t n = 0;
-  while (n < size_t(LF_FACESIZE) && lf.lfFaceName[n]) ++n;
-  StringView face(lf.lfFaceName, n);
-  FFamily = face.empty() ? nullptr : SystemFamily(face, false);
+// The face the GDI font resolves to (substitutions included), its pixel em size and style.
+void TGPFont::InitFromFontData(const FontData* fd, const LOGFONTW* lf) {
+  FFamily = SystemFamily(fd->Face, false);
   if (!FFamily) FFamily = TGPFontFamily::GenericSansSerif()->Data();
   FUnit = UnitPixel;
-  FStyle = (lf.lfWeight >= FW_SEMIBOLD ? FontStyleBold : 0) | (lf.lfItalic ? FontStyleItalic : 0) |
-           (lf.lfUnderline ? FontStyleUnderline : 0) | (lf.lfStrikeOut ? FontStyleStrikeout : 0);
-  if (lf.lfHeight < 0) {
-    FSize = REAL(-lf.lfHeight);
-  } else if (lf.lfHeight > 0) {
-    // A cell height: the em is the part of it the family's ascent and descent leave.
-    FFamily->LoadMetrics();
-    FSize = REAL(double(lf.lfHeight) * FFamily->EmHeight / (FFamily->CellAscent + FFamily->CellDescent));
-  } else {
-    FSize = 12;
-  }
+  FSize = REAL(std::max(1, fd->EmPixels));
+  FStyle = (fd->Underline ? FontStyleUnderline : 0) | (fd->StrikeOut ? FontStyleStrikeout : 0);
+  if (lf) FStyle |= (lf->lfWeight >= FW_SEMIBOLD ? FontStyleBold : 0) | (lf->lfItalic ? FontStyleItalic : 0);
 }
 
 TGPFont::~TGPFont() = default;
@@ -571,15 +562,15 @@ Status TGPStringFormat::SetHotkeyPrefix(HotkeyPrefix h) {
 
 namespace {
 
-struct LaidLine {
+struct StringLine {
   double X = 0, Top = 0, Baseline = 0, Width = 0, Height = 0;
   size_t GlyphStart = 0, GlyphCount = 0;  // private path
   PangoLayoutLine* Line = nullptr;        // Pango path
   double LineOriginX = 0;                 // Pango: logical x of the line
 };
 
-struct TextLayout {
-  std::vector<LaidLine> Lines;
+struct StringLayout {
+  std::vector<StringLine> Lines;
   std::vector<cairo_glyph_t> Glyphs;  // private path, positions relative to the line origin
   cairo_font_face_t* Face = nullptr;  // private path
   PangoLayout* Pango = nullptr;       // Pango path (thread-local, valid until the next layout)
@@ -590,7 +581,7 @@ struct TextLayout {
   struct Span { size_t Line; double X, W; };
   std::vector<Span> Underlines;  // private path: the hotkey character
   cairo_font_options_t* Options = nullptr;
-  ~TextLayout() {
+  ~StringLayout() {
     if (Options) cairo_font_options_destroy(Options);
   }
 };
@@ -654,20 +645,105 @@ double AlignY(const Placement& p, StringAlignment a, double h) {
   }
 }
 
-PangoContext* SharedPangoContext() {
-  thread_local PangoContext* ctx = [] {
-    EnsureAppFonts();
-    PangoFontMap* map = pango_cairo_font_map_get_default();
-    PangoContext* c = pango_font_map_create_context(map);
+// Contexts on the text code's font map (application fonts included), one per rendering hint
+// and direction: fractional positions and the hint's font options instead of GDI's integer
+// metrics. Layouts made on them stay valid, so they can be cached.
+PangoContext* ContextFor(TextRenderingHint hint, bool rtl) {
+  static PangoContext* contexts[6][2] = {};
+  int h = std::clamp(int(hint), 0, 5);
+  PangoContext*& c = contexts[h][rtl ? 1 : 0];
+  if (!c) {
+    c = pango_font_map_create_context(TextFontMap());
     pango_context_set_round_glyph_positions(c, FALSE);
-    return c;
-  }();
-  return ctx;
+    cairo_font_options_t* o = OptionsFor(TextRenderingHint(h));
+    pango_cairo_context_set_font_options(c, o);
+    cairo_font_options_destroy(o);
+    pango_context_set_base_dir(c, rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
+  }
+  return c;
 }
 
+// Everything a Pango layout of a string depends on.
+struct PangoKey {
+  std::string Family;
+  double Em = 0;
+  int Style = 0;
+  std::string Text;
+  int Hotkey = -1;
+  int Width = -1, Height = -1;
+  PangoEllipsizeMode Ellipsize = PANGO_ELLIPSIZE_NONE;
+  bool Rtl = false;
+  int Hint = 0;
+  bool operator==(const PangoKey&) const = default;
+};
+
+// The most recently used layouts (captions are drawn and measured again at every paint).
+class PangoLayoutCache {
+ public:
+  static constexpr size_t kCapacity = 64;
+  ~PangoLayoutCache() {
+    for (Entry& e : FEntries) g_object_unref(e.Layout);
+  }
+  PangoLayout* Get(const PangoKey& key, const String& text) {
+    for (Entry& e : FEntries)
+      if (e.Key == key) {
+        e.Stamp = ++FClock;
+        return e.Layout;
+      }
+    if (FEntries.size() >= kCapacity) {
+      auto oldest = std::min_element(FEntries.begin(), FEntries.end(),
+                                     [](const Entry& a, const Entry& b) { return a.Stamp < b.Stamp; });
+      g_object_unref(oldest->Layout);
+      *oldest = std::move(FEntries.back());
+      FEntries.pop_back();
+    }
+    PangoLayout* layout = Build(key, text);
+    FEntries.push_back({key, layout, ++FClock});
+    return layout;
+  }
+
+ private:
+  static PangoLayout* Build(const PangoKey& key, const String& text) {
+    PangoLayout* layout = pango_layout_new(ContextFor(TextRenderingHint(key.Hint), key.Rtl));
+    pango_layout_set_auto_dir(layout, FALSE);
+    PangoFontDescription* desc = pango_font_description_new();
+    pango_font_description_set_family(desc, key.Family.c_str());
+    pango_font_description_set_absolute_size(desc, key.Em * PANGO_SCALE);
+    pango_font_description_set_weight(desc, (key.Style & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(desc, (key.Style & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_layout_set_font_description(layout, desc);
+    pango_font_description_free(desc);
+    pango_layout_set_text(layout, key.Text.data(), int(key.Text.size()));
+    PangoAttrList* attrs = pango_attr_list_new();
+    if (key.Style & FontStyleUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (key.Style & FontStyleStrikeout) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
+    if (key.Hotkey >= 0) {
+      PangoAttribute* u = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
+      u->start_index = guint(StringToUtf8(StringView(text).substr(0, size_t(key.Hotkey))).size());
+      u->end_index = guint(StringToUtf8(StringView(text).substr(0, size_t(key.Hotkey) + 1)).size());
+      pango_attr_list_insert(attrs, u);
+    }
+    pango_layout_set_attributes(layout, attrs);
+    pango_attr_list_unref(attrs);
+    pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
+    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_width(layout, key.Width);
+    pango_layout_set_ellipsize(layout, key.Ellipsize);
+    pango_layout_set_height(layout, key.Height);
+    return layout;
+  }
+  struct Entry {
+    PangoKey Key;
+    PangoLayout* Layout;
+    std::uint64_t Stamp;
+  };
+  std::vector<Entry> FEntries;
+  std::uint64_t FClock = 0;
+};
+
 // Lays the text out: line breaks, line extents and the positions of the lines.
-Status Layout(const GpGraphicsData& g, StringView raw, const TGPFont* font, const TGPRectF& rect,
-              bool fromOrigin, const TGPStringFormat& fmt, TextLayout& L) {
+Status LayoutString(const GpGraphicsData& g, StringView raw, const TGPFont* font, const TGPRectF& rect,
+              bool fromOrigin, const TGPStringFormat& fmt, StringLayout& L) {
   GpFamilyData* fam = font->FamilyData().get();
   fam->LoadMetrics();
   L.Em = font->EmPixels(REAL(g.Dpi()));
@@ -763,7 +839,7 @@ Status Layout(const GpGraphicsData& g, StringView raw, const TGPFont* font, cons
     double blockH = lines.size() * lineH;
     double top = AlignY(P, fmt.GetLineAlignment(), blockH);
     for (size_t li = 0; li < lines.size(); ++li) {
-      LaidLine ll;
+      StringLine ll;
       ll.Width = lines[li].W;
       ll.Height = lineH;
       ll.Top = top + li * lineH;
@@ -782,49 +858,28 @@ Status Layout(const GpGraphicsData& g, StringView raw, const TGPFont* font, cons
       L.Lines.push_back(ll);
     }
   } else {
-    PangoContext* ctx = SharedPangoContext();
-    pango_cairo_context_set_font_options(ctx, L.Options);
-    pango_context_set_base_dir(ctx, rtl ? PANGO_DIRECTION_RTL : PANGO_DIRECTION_LTR);
-    thread_local PangoLayout* layout = nullptr;
-    if (!layout) layout = pango_layout_new(ctx);
-    pango_layout_context_changed(layout);
-    pango_layout_set_auto_dir(layout, FALSE);
-    PangoFontDescription* desc = pango_font_description_new();
-    pango_font_description_set_family(desc, fam->NameUtf8.c_str());
-    pango_font_description_set_absolute_size(desc, L.Em * PANGO_SCALE);
-    pango_font_description_set_weight(desc, (font->GetStyle() & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(desc, (font->GetStyle() & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
-    pango_layout_set_font_description(layout, desc);
-    pango_font_description_free(desc);
-    std::string utf8 = StringToUtf8(text);
-    pango_layout_set_text(layout, utf8.data(), int(utf8.size()));
-    PangoAttrList* attrs = pango_attr_list_new();
-    if (font->GetStyle() & FontStyleUnderline) pango_attr_list_insert(attrs, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
-    if (font->GetStyle() & FontStyleStrikeout) pango_attr_list_insert(attrs, pango_attr_strikethrough_new(TRUE));
-    if (hotkey >= 0) {
-      PangoAttribute* u = pango_attr_underline_new(PANGO_UNDERLINE_SINGLE);
-      u->start_index = guint(StringToUtf8(StringView(text).substr(0, size_t(hotkey))).size());
-      u->end_index = guint(StringToUtf8(StringView(text).substr(0, size_t(hotkey) + 1)).size());
-      pango_attr_list_insert(attrs, u);
-    }
-    pango_layout_set_attributes(layout, attrs);
-    pango_attr_list_unref(attrs);
-    pango_layout_set_alignment(layout, PANGO_ALIGN_LEFT);
-    pango_layout_set_width(layout, wrap ? int(room * PANGO_SCALE) : -1);
-    pango_layout_set_wrap(layout, PANGO_WRAP_WORD_CHAR);
+    PangoKey key;
+    key.Family = fam->NameUtf8;
+    key.Em = L.Em;
+    key.Style = font->GetStyle();
+    key.Text = StringToUtf8(text);
+    key.Hotkey = hotkey;
+    key.Width = wrap ? int(room * PANGO_SCALE) : -1;
+    key.Rtl = rtl;
+    key.Hint = int(g.S.TextHint);
     StringTrimming trim = fmt.GetTrimming();
     bool ellipsis = P.BoundedX && (trim == StringTrimmingEllipsisCharacter || trim == StringTrimmingEllipsisWord ||
                                    trim == StringTrimmingEllipsisPath);
     if (ellipsis && (!wrap || P.BoundedY)) {
-      pango_layout_set_ellipsize(layout, trim == StringTrimmingEllipsisPath ? PANGO_ELLIPSIZE_MIDDLE : PANGO_ELLIPSIZE_END);
-      if (!wrap) pango_layout_set_width(layout, int(room * PANGO_SCALE));
-      pango_layout_set_height(layout, wrap ? int(P.Height * PANGO_SCALE) : -1);
-    } else {
-      pango_layout_set_ellipsize(layout, PANGO_ELLIPSIZE_NONE);
-      pango_layout_set_height(layout, -1);
+      // With NoWrap, lines are only broken at explicit breaks; the width is for the ellipsis.
+      key.Ellipsize = trim == StringTrimmingEllipsisPath ? PANGO_ELLIPSIZE_MIDDLE : PANGO_ELLIPSIZE_END;
+      key.Width = int(room * PANGO_SCALE);
+      key.Height = wrap ? int(P.Height * PANGO_SCALE) : -1;
     }
+    thread_local PangoLayoutCache cache;
+    PangoLayout* layout = cache.Get(key, text);
+    const std::string& utf8 = key.Text;
     L.Pango = layout;
-    // With NoWrap, lines are only broken at explicit breaks; a width was set for ellipsis only.
     // Lines are placed with the family's own cell metrics (ascent and line spacing from the
     // font tables), as GDI+ does, not with the typographic metrics Pango may use.
     L.Ascent = L.Em * fam->CellAscent / fam->EmHeight;
@@ -838,7 +893,7 @@ Status Layout(const GpGraphicsData& g, StringView raw, const TGPFont* font, cons
       PangoLayoutLine* line = pango_layout_iter_get_line_readonly(it);
       PangoRectangle own;
       pango_layout_line_get_extents(line, nullptr, &own);
-      LaidLine ll;
+      StringLine ll;
       ll.Line = line;
       ll.Width = double(own.width) / PANGO_SCALE;
       ll.LineOriginX = double(own.x) / PANGO_SCALE;
@@ -859,7 +914,7 @@ Status Layout(const GpGraphicsData& g, StringView raw, const TGPFont* font, cons
     L.Box = {REAL(AlignX(P, align, 0, L.Pad) - L.Pad), REAL(AlignY(P, fmt.GetLineAlignment(), 0)), 0, 0};
   } else {
     double x0 = 1e300, x1 = -1e300, y0 = L.Lines.front().Top, y1 = L.Lines.back().Top + L.Lines.back().Height;
-    for (const LaidLine& l : L.Lines) {
+    for (const StringLine& l : L.Lines) {
       x0 = std::min(x0, l.X);
       x1 = std::max(x1, l.X + l.Width);
     }
@@ -889,8 +944,8 @@ Status GpMeasureString(const GpGraphicsData& g, const Char* text, int length, co
     if (lines) *lines = 0;
     return Ok;
   }
-  TextLayout L;
-  if (Status s = Layout(g, StringView(text, size_t(n)), font, rect, fromOrigin, fmt, L); s != Ok) return s;
+  StringLayout L;
+  if (Status s = LayoutString(g, StringView(text, size_t(n)), font, rect, fromOrigin, fmt, L); s != Ok) return s;
   *box = L.Box;
   if (fitted) *fitted = L.Fitted;
   if (lines) *lines = int(L.Lines.size());
@@ -904,8 +959,8 @@ Status GpDrawString(GpGraphicsData& g, const Char* text, int length, const TGPFo
   int n = Length16(text, length);
   if (n == 0) return Ok;
   const TGPStringFormat& fmt = format ? *format : *TGPStringFormat::GenericDefault();
-  TextLayout L;
-  if (Status s = Layout(g, StringView(text, size_t(n)), font, rect, fromOrigin, fmt, L); s != Ok) return s;
+  StringLayout L;
+  if (Status s = LayoutString(g, StringView(text, size_t(n)), font, rect, fromOrigin, fmt, L); s != Ok) return s;
   Status st;
   cairo_t* cr = g.Begin(st);
   if (!cr) return st;
@@ -932,7 +987,7 @@ Status GpDrawString(GpGraphicsData& g, const Char* text, int length, const TGPFo
       ulThick = std::max(1.0, double(ft->underline_thickness) * L.Em / ft->units_per_EM);
     }
     thread_local std::vector<cairo_glyph_t> placed;
-    for (const LaidLine& l : L.Lines) {
+    for (const StringLine& l : L.Lines) {
       placed.assign(L.Glyphs.begin() + std::ptrdiff_t(l.GlyphStart),
                     L.Glyphs.begin() + std::ptrdiff_t(l.GlyphStart + l.GlyphCount));
       for (cairo_glyph_t& gl : placed) {
@@ -944,13 +999,13 @@ Status GpDrawString(GpGraphicsData& g, const Char* text, int length, const TGPFo
       if (style & FontStyleUnderline) cairo_rectangle(cr, l.X, l.Baseline + ulPos, l.Width, ulThick);
       if (style & FontStyleStrikeout) cairo_rectangle(cr, l.X, l.Baseline - L.Ascent * 0.3, l.Width, ulThick);
     }
-    for (const TextLayout::Span& u : L.Underlines) {
-      const LaidLine& l = L.Lines[u.Line];
+    for (const StringLayout::Span& u : L.Underlines) {
+      const StringLine& l = L.Lines[u.Line];
       cairo_rectangle(cr, l.X + u.X, l.Baseline + ulPos, u.W, ulThick);
     }
     cairo_fill(cr);
   } else {
-    for (const LaidLine& l : L.Lines) {
+    for (const StringLine& l : L.Lines) {
       cairo_move_to(cr, l.X - l.LineOriginX, l.Baseline);
       pango_cairo_show_layout_line(cr, l.Line);
     }

@@ -3,9 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "host/gdi/Codecs.h"
+#include "host/rtl/Streams.h"
 #include "tests/gdi/test_gdiplus_support.h"
 
 using namespace vcl;
@@ -284,7 +289,7 @@ TEST(GdiPlusImages, InvalidArgumentsAreRefused) {
   std::uint32_t mem[4];
   EXPECT_EQ(TGPBitmap(4, 1, 8, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(mem)).GetLastStatus(), InvalidParameter)
       << "stride shorter than a row";
-  EXPECT_EQ(TGPBitmap(nullptr).GetLastStatus(), InvalidParameter);
+  EXPECT_EQ(TGPBitmap(static_cast<HBITMAP>(nullptr)).GetLastStatus(), InvalidParameter);
 
   TGPBitmap b(4, 4);
   ARGB c;
@@ -313,4 +318,112 @@ TEST(GdiPlusImages, InvalidArgumentsAreRefused) {
   EXPECT_EQ(none.GetLastStatus(), InvalidParameter);
   TGPSolidBrush br(0xFF000000u);
   EXPECT_EQ(none.FillRectangle(&br, 0, 0, 1, 1), InvalidParameter);
+}
+
+namespace {
+std::vector<char> ReadShared(const char* rel) {
+  std::ifstream f(std::string(KX_SHARED_DIR) + rel, std::ios::binary);
+  return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+}
+}  // namespace
+
+TEST(GdiPlusImages, PngFromMemoryAndStreamsDecodesToStraightPixels) {
+  const char* rel = "/testdata/pngsuite/png/basn6a08.png";  // 32x32 RGBA
+  std::vector<char> bytes = ReadShared(rel);
+  ASSERT_GT(bytes.size(), 100u);
+  TDecodedImage ref = DecodePng(bytes.data(), bytes.size());
+  std::unique_ptr<TGPBitmap> mem(TGPBitmap::FromData(bytes.data(), bytes.size()));
+  ASSERT_EQ(mem->GetLastStatus(), Ok);
+  EXPECT_EQ(mem->GetPixelFormat(), PixelFormat32bppARGB);
+  ASSERT_EQ(mem->GetWidth(), 32u);
+  TFileStream file(Utf8ToString(std::string(KX_SHARED_DIR) + rel), fmOpenRead);
+  TGPBitmap fromStream(&file);
+  ASSERT_EQ(fromStream.GetLastStatus(), Ok);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x) {
+      ARGB a, b;
+      mem->GetPixel(x, y, &a);
+      fromStream.GetPixel(x, y, &b);
+      ASSERT_EQ(a, ref.Pixel(x, y));
+      ASSERT_EQ(b, a);
+    }
+  // An opaque image is an RGB bitmap.
+  std::vector<char> rgb = ReadShared("/testdata/pngsuite/png/basn2c08.png");
+  std::unique_ptr<TGPBitmap> opaque(TGPBitmap::FromData(rgb.data(), rgb.size()));
+  EXPECT_EQ(opaque->GetPixelFormat(), PixelFormat32bppRGB);
+  // Drawing the decoded image premultiplies it over the canvas.
+  Canvas cv(32, 32, 0xFF000000u);
+  TGPGraphics g(cv.Dc);
+  ASSERT_EQ(g.DrawImage(mem.get(), 0, 0), Ok);
+  ARGB p = ref.Pixel(5, 7);
+  EXPECT_NEAR(cv.Red(5, 7), GetRed(p) * GetAlpha(p) / 255.0, 1);
+
+  // Damaged and foreign data give status codes.
+  std::unique_ptr<TGPBitmap> cut(TGPBitmap::FromData(bytes.data(), bytes.size() / 2));
+  EXPECT_EQ(cut->GetLastStatus(), InvalidParameter);
+  EXPECT_EQ(cut->GetWidth(), 0u);
+  const char text[] = "GIF89a not an image we read";
+  std::unique_ptr<TGPBitmap> gif(TGPBitmap::FromData(text, sizeof text));
+  EXPECT_EQ(gif->GetLastStatus(), UnknownImageFormat);
+  TMemoryStream empty;
+  EXPECT_EQ(TGPBitmap(&empty).GetLastStatus(), InvalidParameter);
+  EXPECT_EQ(TGPBitmap(static_cast<TStream*>(nullptr)).GetLastStatus(), InvalidParameter);
+}
+
+TEST(GdiPlusImages, RepeatedScaledDrawsFollowChangesOfThePixels) {
+  // The same scaled draw twice, with the source changed in between: owned and wrapped pixels.
+  std::vector<std::uint32_t> mem(16 * 16, 0xFF0000FFu);
+  TGPBitmap wrapped(16, 16, 64, PixelFormat32bppARGB, reinterpret_cast<BYTE*>(mem.data()));
+  TGPBitmap owned(16, 16, PixelFormat32bppPARGB);
+  {
+    TGPGraphics g(&owned);
+    g.Clear(0xFF0000FFu);
+  }
+  for (TGPBitmap* b : {&wrapped, &owned}) {
+    auto drawCentre = [&] {
+      Canvas cv(8, 8);
+      TGPGraphics g(cv.Dc);
+      g.SetInterpolationMode(InterpolationModeHighQualityBicubic);
+      EXPECT_EQ(g.DrawImage(b, 0, 0, 8, 8), Ok);
+      return cv.At(4, 4);
+    };
+    EXPECT_EQ(drawCentre(), 0xFF0000FFu);
+    EXPECT_EQ(drawCentre(), 0xFF0000FFu);
+    if (b == &wrapped) {
+      std::fill(mem.begin(), mem.end(), 0xFFFF0000u);
+    } else {
+      TGPGraphics g(b);
+      g.Clear(0xFFFF0000u);
+    }
+    EXPECT_EQ(drawCentre(), 0xFFFF0000u);
+    b->SetPixel(8, 8, 0xFF00FF00u);
+    b->SetPixel(9, 8, 0xFF00FF00u);
+    b->SetPixel(8, 9, 0xFF00FF00u);
+    b->SetPixel(9, 9, 0xFF00FF00u);
+    EXPECT_GT((drawCentre() >> 8) & 0xFF, 0x40u);
+  }
+}
+
+TEST(GdiPlusImages, WrapModesOfImageAttributesChooseTheEdgeSamples) {
+  // Left pixel red, right pixel blue, drawn 4x wide with bilinear filtering.
+  std::unique_ptr<TGPBitmap> src(MakeBitmap(2, 1, [](int x, int) { return x ? 0xFF0000FFu : 0xFFFF0000u; }));
+  auto first = [&](const TGPImageAttributes* attr) {
+    Canvas cv(8, 1, 0xFFFFFFFFu);
+    TGPGraphics g(cv.Dc);
+    g.SetPixelOffsetMode(PixelOffsetModeHalf);
+    EXPECT_EQ(g.DrawImage(src.get(), TGPRectF{0, 0, 8, 1}, 0, 0, 2, 1, UnitPixel, attr), Ok);
+    return cv.At(0, 0);
+  };
+  EXPECT_EQ(first(nullptr), 0xFFFF0000u) << "edge repeated";
+  TGPImageAttributes tile;
+  tile.SetWrapMode(WrapModeTile);
+  std::uint32_t t = first(&tile);
+  EXPECT_GT(t & 0xFF, 0x30u) << "wraps to the blue pixel";
+  EXPECT_GT((t >> 16) & 0xFF, 0x80u);
+  TGPImageAttributes clamp;
+  clamp.SetWrapMode(WrapModeClamp, 0x00000000u);
+  std::uint32_t c = first(&clamp);
+  EXPECT_GT((c >> 8) & 0xFF, 0x40u) << "transparent beyond the edge: the white canvas shows";
+  EXPECT_EQ(c & 0xFF, (c >> 8) & 0xFF) << "and no blue";
+  EXPECT_EQ(clamp.SetWrapMode(WrapMode(9)), InvalidParameter);
 }

@@ -236,6 +236,18 @@ TEST(GdiPlusText, FontsFromGdiAndHotkeyPrefixes) {
   EXPECT_EQ(fam.FamilyName(), u"Tahoma");
   DeleteObject(hf);
 
+  // Face names without an installed face follow the substitutions of the GDI font mapper.
+  lf.lfWeight = FW_NORMAL;
+  const char16_t dlg[] = u"MS Shell Dlg 2";
+  std::copy(dlg, dlg + 15, lf.lfFaceName);
+  lf.lfHeight = 0;
+  SetDcDpi(cv.Dc, 144);
+  TGPFont shell(cv.Dc, lf);
+  shell.GetFamily(&fam);
+  EXPECT_EQ(fam.FamilyName(), u"Tahoma");
+  EXPECT_EQ(shell.GetSize(), 16) << "8 pt at 144 dpi";
+  EXPECT_EQ(shell.GetStyle(), FontStyleRegular);
+
   TGPGraphics g(cv.Dc);
   TGPStringFormat hide, show;
   hide.SetHotkeyPrefix(HotkeyPrefixHide);
