@@ -362,6 +362,9 @@ void PaintRecipe(cairo_t* cr, const TRecipe& rc, const TRect& r, double s) {
   double radii[4];
   for (int i = 0; i < 4; ++i) radii[i] = std::round(rc.Radius[i] * s);
   cairo_save(cr);
+  // Nothing leaves the element's rectangle (miter joins of pointed shapes would).
+  cairo_rectangle(cr, r.Left, r.Top, r.Width(), r.Height());
+  cairo_clip(cr);
   bool hasFill = rc.Fill.Kind != TFillKind::None;
   if (rc.Shape != TShapeKind::None) {
     if (rc.Sides != SideAll && rc.Shape == TShapeKind::Rect) {
@@ -394,7 +397,7 @@ void PaintRecipe(cairo_t* cr, const TRecipe& rc, const TRect& r, double s) {
         ShapePath(cr, rc.Shape, mid, radii, bw / 2);
         SetSource(cr, rc.BorderColor);
         cairo_set_line_width(cr, bw);
-        cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+        cairo_set_line_join(cr, rc.Shape >= TShapeKind::ThumbUp ? CAIRO_LINE_JOIN_BEVEL : CAIRO_LINE_JOIN_MITER);
         cairo_stroke(cr);
       } else if (hasFill) {
         ShapePath(cr, rc.Shape, box, radii, 0);
@@ -447,12 +450,7 @@ void PaintRecipe(cairo_t* cr, const TRecipe& rc, const TRect& r, double s) {
     }
   }
   if (rc.Glyph != TGlyphKind::None) {
-    TBox area = box.Deflated(bw);
-    area.X += rc.Content[0] * s;
-    area.Y += rc.Content[1] * s;
-    area.W -= (rc.Content[0] + rc.Content[2]) * s;
-    area.H -= (rc.Content[1] + rc.Content[3]) * s;
-    PaintGlyph(cr, rc, area, s);
+    PaintGlyph(cr, rc, box.Deflated(bw), s);
   }
   cairo_restore(cr);
 }

@@ -2,6 +2,7 @@
 // sizes and margins of its elements and its named colours.
 #pragma once
 #include "host/gdi/Gdi.h"
+#include "host/gdi/ImageList.h"
 #include "host/themes/StyleTypes.h"
 #include "host/themes/ThemedElements.h"
 
@@ -41,6 +42,21 @@ class TCustomStyleServices {
   // cannot draw the detail.
   virtual bool DrawElement(HDC dc, const TThemedElementDetails& details, const TRect& r,
                            const TRect* clip = nullptr, int dpi = 96) const = 0;
+  // Draws text (DrawTextW format flags) in the element's text colour, or options.TextColor
+  // with stfTextColor; stfShadowColor adds a shadow at ShadowOffset, stfBorderColor an outline
+  // of BorderSize pixels, stfGlowSize a soft glow of that radius in the element's glow colour
+  // (its text colour when it has none). With DT_CALCRECT nothing is drawn and r receives the
+  // extent. The DC's font is used; its text colour and background mode are left unchanged.
+  virtual bool DrawText(HDC dc, const TThemedElementDetails& details, StringView text, TRect& r,
+                        UINT format, const TStyleTextOptions& options, int dpi = 96) const;
+  bool DrawText(HDC dc, const TThemedElementDetails& details, StringView text, TRect& r,
+                UINT format, TColor color = clNone, int dpi = 96) const;
+  // The extent of text drawn with `format` (within bounds' width for word-wrapped text).
+  virtual bool GetTextExtent(HDC dc, const TThemedElementDetails& details, StringView text,
+                             UINT format, TRect& extent, const TRect* bounds = nullptr) const;
+  // Draws image `index` of `images` centred in r, faded for a disabled detail.
+  virtual bool DrawIcon(HDC dc, const TThemedElementDetails& details, const TRect& r,
+                        HIMAGELIST images, int index, int dpi = 96) const;
   // Lets the parent of `window` paint the background under it. The control framework provides
   // the painting (TStyleManager::SetParentBackgroundPainter); without it nothing is drawn and
   // the result is false.

@@ -34,7 +34,8 @@ struct TRegistryGuard {
 
 TEST(StyleManager, SystemStyleFirstThenEmbeddedStylesInRegistrationOrder) {
   std::vector<String> names = TStyleManager::StyleNames();
-  const std::vector<String> expected = {u"Windows"};
+  const std::vector<String> expected = {u"Windows", u"Aqua Light Slate", u"Glow", u"Sky",
+                                        u"Tablet Dark", u"Windows10", u"Windows10 Dark"};
   EXPECT_EQ(names, expected);
   EXPECT_EQ(ResourceNames(u"VCLSTYLE").size() + 1, names.size());
   TCustomStyleServices* sys = TStyleManager::SystemStyle();

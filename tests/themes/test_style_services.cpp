@@ -5,6 +5,7 @@
 #include <set>
 #include <string>
 
+#include "host/gdi/GdiText.h"
 #include "host/rtl/Streams.h"
 #include "host/themes/StyleManager.h"
 #include "host/themes/format/ElementModel.h"
@@ -270,4 +271,92 @@ TEST(StyleServices, ACustomStyleFromAStream) {
   EXPECT_FALSE(s->GetElementRegion(canvas.Dc(), GetElementDetails(tbCheckBoxUncheckedNormal), r, rgn));
   EXPECT_EQ(rgn, nullptr);
   EXPECT_TRUE(TStyleManager::UnRegisterStyle(s));
+}
+
+TEST(StyleServices, TextInTheElementColourWithShadowBorderAndGlow) {
+  TCustomStyleServices* s = TStyleManager::GetStyle(u"Glow");
+  TCanvasBitmap canvas(160, 60);
+  HFONT font = CreateFontW(-16, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, u"Tahoma");
+  HFONT old = SelectObject(canvas.Dc(), font);
+  auto detail = GetElementDetails(tbPushButtonHot);
+  TColor text = clNone, glow = clNone;
+  ASSERT_TRUE(s->GetElementColor(detail, ecTextColor, text));
+  ASSERT_TRUE(s->GetElementColor(detail, ecGlowColor, glow));
+  auto count = [&](COLORREF c) {
+    int n = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 160; ++x)
+        if (canvas.Pixel(x, y) == (0xFF000000u | (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c))) ++n;
+    return n;
+  };
+  auto litOutside = [&](const TRect& inner) {
+    int n = 0;
+    for (int y = 0; y < 60; ++y)
+      for (int x = 0; x < 160; ++x)
+        if (!inner.Contains(TPoint(x, y)) && canvas.Pixel(x, y) != 0xFF000000u) ++n;
+    return n;
+  };
+  SetTextColor(canvas.Dc(), RGB(1, 2, 3));
+  canvas.Clear(0xFF000000u);
+  TRect r(20, 10, 140, 50);
+  ASSERT_TRUE(s->DrawText(canvas.Dc(), detail, u"MMMM", r, DT_SINGLELINE | DT_VCENTER | DT_CENTER));
+  EXPECT_GT(count(ColorToRGB(text)), 10);
+  EXPECT_EQ(GetTextColor(canvas.Dc()), RGB(1, 2, 3));  // left as it was
+  TRect glyphs;
+  ASSERT_TRUE(s->GetTextExtent(canvas.Dc(), detail, u"MMMM", DT_SINGLELINE, glyphs));
+  TRect inner = Bounds(80 - glyphs.Width() / 2, 30 - glyphs.Height() / 2, glyphs.Width(), glyphs.Height());
+  int plainOutside = litOutside(inner);
+
+  // An explicit colour wins over the element's.
+  canvas.Clear(0xFF000000u);
+  r = TRect(20, 10, 140, 50);
+  ASSERT_TRUE(s->DrawText(canvas.Dc(), detail, u"MMMM", r, DT_SINGLELINE | DT_VCENTER | DT_CENTER, clRed));
+  EXPECT_GT(count(RGB(255, 0, 0)), 10);
+  EXPECT_EQ(count(ColorToRGB(text)), 0);
+
+  // A glow reaches beyond the glyphs; a shadow adds its colour.
+  canvas.Clear(0xFF000000u);
+  r = TRect(20, 10, 140, 50);
+  TStyleTextOptions o;
+  o.Flags = stfGlowSize | stfShadowColor;
+  o.GlowSize = 5;
+  o.ShadowColor = clLime;
+  ASSERT_TRUE(s->DrawText(canvas.Dc(), detail, u"MMMM", r, DT_SINGLELINE | DT_VCENTER | DT_CENTER, o));
+  EXPECT_GT(litOutside(inner), plainOutside + 100);
+  EXPECT_GT(count(RGB(0, 255, 0)), 0);
+
+  // Extents: single line by default, wrapped within bounds.
+  TRect ext;
+  ASSERT_TRUE(s->GetTextExtent(canvas.Dc(), detail, u"Hello world", DT_SINGLELINE, ext));
+  EXPECT_GT(ext.Width(), 40);
+  TRect narrow(0, 0, 50, 0), wrapped;
+  ASSERT_TRUE(s->GetTextExtent(canvas.Dc(), detail, u"Hello world", DT_WORDBREAK, wrapped, &narrow));
+  EXPECT_LE(wrapped.Width(), 50);
+  EXPECT_GT(wrapped.Height(), ext.Height());
+  SelectObject(canvas.Dc(), old);
+  DeleteObject(font);
+}
+
+TEST(StyleServices, IconsAreCentredAndFadedWhenDisabled) {
+  TCustomStyleServices* s = TStyleManager::SystemStyle();
+  HIMAGELIST il = ImageList_Create(8, 8, ILC_COLOR32, 1, 1);
+  void* bits = nullptr;
+  HBITMAP img = CreateDIB32(8, 8, &bits);
+  for (int i = 0; i < 64; ++i) static_cast<std::uint32_t*>(bits)[i] = 0xFFFF0000u;  // opaque red
+  ASSERT_EQ(ImageList_Add(il, img, nullptr), 0);
+  TCanvasBitmap canvas(40, 40);
+  canvas.Clear(0xFFFFFFFFu);
+  ASSERT_TRUE(s->DrawIcon(canvas.Dc(), GetElementDetails(tbPushButtonNormal), TRect(0, 0, 40, 40), il, 0));
+  EXPECT_EQ(canvas.Pixel(20, 20), 0xFFFF0000u);
+  EXPECT_EQ(canvas.Pixel(15, 15), 0xFFFFFFFFu);
+  EXPECT_EQ(canvas.Pixel(16, 16), 0xFFFF0000u);
+  canvas.Clear(0xFFFFFFFFu);
+  ASSERT_TRUE(s->DrawIcon(canvas.Dc(), GetElementDetails(tbPushButtonDisabled), TRect(0, 0, 40, 40), il, 0));
+  std::uint32_t p = canvas.Pixel(20, 20);
+  EXPECT_EQ(p & 0xFF0000u, 0xFF0000u);
+  EXPECT_GT(p & 0xFFu, 0x60u);  // half-transparent over white
+  EXPECT_FALSE(s->DrawIcon(canvas.Dc(), GetElementDetails(tbPushButtonNormal), TRect(0, 0, 40, 40), il, 1));
+  EXPECT_FALSE(s->DrawIcon(canvas.Dc(), GetElementDetails(tbPushButtonNormal), TRect(0, 0, 40, 40), nullptr, 0));
+  ImageList_Destroy(il);
+  DeleteObject(img);
 }
