@@ -3,7 +3,8 @@
 # Embeds files into `target` as resources found at run time by type and name
 # (host/rtl/Resources.h). tools/respack turns the files into a generated source at build time;
 # editing a file, or respack itself, regenerates it. Relative FILE paths are taken from the
-# current source directory. Call it in the directory that defines `target`.
+# current source directory; a FILE may be the OUTPUT of a custom command of the same directory.
+# Call it in the directory that defines `target`.
 #
 # The generated code registers its resources from a static initialiser, which the linker would
 # drop from a static library that nothing references. For a static library the generated
@@ -27,7 +28,9 @@ function(kx_add_resources target)
     list(GET R_RESOURCES ${j} name)
     list(GET R_RESOURCES ${k} file)
     get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
-    if(NOT EXISTS "${file}")
+    # A file made at build time (the OUTPUT of a custom command of this directory) need not exist yet.
+    get_source_file_property(generated "${file}" GENERATED)
+    if(NOT generated AND NOT EXISTS "${file}")
       message(FATAL_ERROR "kx_add_resources(${target}): resource ${name} of type ${type}: no file ${file}")
     endif()
     list(APPEND args "${type}" "${name}" "${file}")

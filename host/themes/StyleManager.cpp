@@ -1,0 +1,280 @@
+#include "host/themes/StyleManager.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "host/rtl/Resources.h"
+#include "host/rtl/Streams.h"
+#include "host/themes/CustomStyle.h"
+#include "host/themes/format/StyleFormat.h"
+
+namespace vcl {
+namespace {
+
+bool SameNameAscii(StringView a, StringView b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    Char x = a[i], y = b[i];
+    if (x >= u'A' && x <= u'Z') x = Char(x + 32);
+    if (y >= u'A' && y <= u'Z') y = Char(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+struct TRegistry {
+  bool Initialized = false;
+  bool Initializing = false;
+  bool ThemesEnabled = true;
+  std::unique_ptr<TSystemStyle> System;
+  std::vector<std::unique_ptr<TCustomStyle>> Styles;  // registration order
+  TCustomStyleServices* Active = nullptr;
+  std::map<int, TStyleManager::TStyleChangedHandler> Handlers;
+  int NextHandlerId = 1;
+  TStyleManager::TErrorReporter Reporter;
+  TStyleManager::TParentBackgroundPainter ParentPainter;
+};
+
+TRegistry& Reg() {
+  static TRegistry r;
+  return r;
+}
+
+// The system style's services as they are used: themed, or classic with themes off.
+TCustomStyleServices* CurrentSystemServices() {
+  TRegistry& r = Reg();
+  return r.System.get();
+}
+
+TRegistry& Ready() {
+  TStyleManager::Initialize();
+  return Reg();
+}
+
+TCustomStyle* FindRegistered(StringView name) {
+  for (auto& s : Reg().Styles)
+    if (SameNameAscii(s->Name(), name)) return s.get();
+  return nullptr;
+}
+
+TCustomStyleServices* Register(std::unique_ptr<TCustomStyle> style) {
+  TRegistry& r = Reg();
+  String name = style->Name();
+  if (SameNameAscii(name, u"Windows") || FindRegistered(name))
+    throw EStyleEngineException(u"A style named \"" + name + u"\" is already registered");
+  r.Styles.push_back(std::move(style));
+  return r.Styles.back().get();
+}
+
+// Everything from the stream's position to its end, refusing more than a packed style may be.
+std::vector<Byte> ReadAll(TStream& stream, const String& origin) {
+  std::vector<Byte> data;
+  Byte buf[16384];
+  for (;;) {
+    Int64 n = stream.Read(buf, sizeof buf);
+    if (n <= 0) break;
+    data.insert(data.end(), buf, buf + n);
+    if (data.size() > MaxPackedStyleSize)
+      throw EStyleEngineException(StringToUtf8(origin) + ": style file larger than " +
+                                  std::to_string(MaxPackedStyleSize) + " bytes");
+  }
+  return data;
+}
+
+String StreamOrigin(TStream& stream) {
+  if (auto* f = dynamic_cast<TFileStream*>(&stream)) return f->FileName();
+  return u"style stream";
+}
+
+void Activate(TCustomStyleServices* style) {
+  TRegistry& r = Reg();
+  TCustomStyleServices* previous = r.Active;
+  if (previous == style) return;
+  r.Active = style;
+  // Handlers may add or remove handlers: call a copy.
+  auto handlers = r.Handlers;
+  for (auto& [id, h] : handlers)
+    if (h) h(previous, style);
+}
+
+}  // namespace
+
+void TStyleManager::Initialize() {
+  TRegistry& r = Reg();
+  if (r.Initialized || r.Initializing) return;
+  r.Initializing = true;
+  try {
+    r.System = TSystemStyle::Create();
+    r.Active = r.System.get();
+    for (const String& name : ResourceNames(u"VCLSTYLE")) {
+      ResourceData res;
+      if (!FindResource(u"VCLSTYLE", name, res)) continue;
+      auto style = TCustomStyle::LoadDeferred(res.Data, res.Size, u"resource " + name);
+      if (SameNameAscii(style->Name(), u"Windows") || FindRegistered(style->Name())) {
+        std::fprintf(stderr, "style resource %s: a style named \"%s\" is already registered\n",
+                     StringToUtf8(name).c_str(), StringToUtf8(style->Name()).c_str());
+        continue;
+      }
+      r.Styles.push_back(std::move(style));
+    }
+  } catch (...) {
+    r.Initializing = false;
+    throw;
+  }
+  r.Initializing = false;
+  r.Initialized = true;
+}
+
+std::vector<String> TStyleManager::StyleNames() {
+  TRegistry& r = Ready();
+  std::vector<String> names{u"Windows"};
+  for (auto& s : r.Styles) names.push_back(s->Name());
+  return names;
+}
+
+TCustomStyleServices* TStyleManager::Style(StringView name) {
+  Ready();
+  if (SameNameAscii(name, u"Windows")) return CurrentSystemServices();
+  return FindRegistered(name);
+}
+
+TCustomStyleServices* TStyleManager::GetStyle(StringView name) {
+  TCustomStyleServices* s = Style(name);
+  if (!s) throw EStyleEngineException(u"Style \"" + String(name) + u"\" not found");
+  return s;
+}
+
+TCustomStyleServices* TStyleManager::ActiveStyle() {
+  TRegistry& r = Ready();
+  return r.Active == r.System.get() ? CurrentSystemServices() : r.Active;
+}
+
+TCustomStyleServices* TStyleManager::SystemStyle() {
+  Ready();
+  return CurrentSystemServices();
+}
+
+bool TStyleManager::IsCustomStyleActive() {
+  TRegistry& r = Ready();
+  return r.Active != r.System.get();
+}
+
+void TStyleManager::SetStyle(StringView name) { SetStyle(GetStyle(name)); }
+
+void TStyleManager::SetStyle(TCustomStyleServices* style) {
+  TRegistry& r = Ready();
+  if (!style) throw EStyleEngineException("SetStyle: no style given");
+  if (style == CurrentSystemServices() || style == r.System.get()) {
+    Activate(r.System.get());
+    return;
+  }
+  bool known = false;
+  for (auto& s : r.Styles) known = known || s.get() == style;
+  if (!known) throw EStyleEngineException(u"SetStyle: style \"" + style->Name() + u"\" is not registered");
+  // A style embedded in the program is parsed on first use: do it before switching, so a
+  // failure leaves the previous style active.
+  static_cast<TCustomStyle*>(style)->EnsureParsed();
+  Activate(style);
+}
+
+bool TStyleManager::TrySetStyle(StringView name, bool showError) {
+  try {
+    SetStyle(name);
+    return true;
+  } catch (const Exception& e) {
+    if (showError) {
+      TRegistry& r = Reg();
+      if (r.Reporter) r.Reporter(e.Message());
+      else std::fprintf(stderr, "%s\n", e.what());
+    }
+    return false;
+  }
+}
+
+TCustomStyleServices* TStyleManager::LoadFromStream(TStream& stream) {
+  Ready();
+  String origin = StreamOrigin(stream);
+  std::vector<Byte> data = ReadAll(stream, origin);
+  return Register(TCustomStyle::Load(data.data(), data.size(), origin));
+}
+
+TCustomStyleServices* TStyleManager::LoadFromFile(const String& fileName) {
+  TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+  return LoadFromStream(f);
+}
+
+TCustomStyleServices* TStyleManager::LoadFromResource(StringView resourceName, StringView resourceType) {
+  Ready();
+  ResourceData res;
+  if (!FindResource(resourceType, resourceName, res))
+    throw EStyleEngineException(u"Style resource \"" + String(resourceName) + u"\" of type " +
+                                String(resourceType) + u" not found");
+  return Register(TCustomStyle::Load(res.Data, res.Size, u"resource " + String(resourceName)));
+}
+
+bool TStyleManager::IsValidStyle(TStream& stream, TStyleInfo* info) {
+  try {
+    String origin = StreamOrigin(stream);
+    std::vector<Byte> data = ReadAll(stream, origin);
+    auto style = TCustomStyle::Load(data.data(), data.size(), origin);
+    if (info) *info = style->Info();
+    return true;
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+bool TStyleManager::IsValidStyle(const String& fileName, TStyleInfo* info) {
+  try {
+    TFileStream f(fileName, fmOpenRead | fmShareDenyWrite);
+    return IsValidStyle(f, info);
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+bool TStyleManager::UnRegisterStyle(TCustomStyleServices* style) {
+  TRegistry& r = Ready();
+  if (!style || style == r.Active) return false;
+  for (auto it = r.Styles.begin(); it != r.Styles.end(); ++it)
+    if (it->get() == style) {
+      r.Styles.erase(it);
+      return true;
+    }
+  return false;
+}
+
+bool TStyleManager::ThemesEnabled() { return Reg().ThemesEnabled; }
+
+void TStyleManager::SetThemesEnabled(bool enabled) { Reg().ThemesEnabled = enabled; }
+
+int TStyleManager::AddStyleChangedHandler(TStyleChangedHandler handler) {
+  TRegistry& r = Reg();
+  int id = r.NextHandlerId++;
+  r.Handlers.emplace(id, std::move(handler));
+  return id;
+}
+
+void TStyleManager::RemoveStyleChangedHandler(int id) { Reg().Handlers.erase(id); }
+
+void TStyleManager::SetErrorReporter(TErrorReporter reporter) { Reg().Reporter = std::move(reporter); }
+
+void TStyleManager::SetParentBackgroundPainter(TParentBackgroundPainter painter) {
+  Reg().ParentPainter = std::move(painter);
+}
+
+const TStyleManager::TParentBackgroundPainter& TStyleManager::ParentBackgroundPainter() {
+  return Reg().ParentPainter;
+}
+
+bool TCustomStyleServices::DrawParentBackground(WindowObject* window, HDC dc,
+                                                const TThemedElementDetails* details,
+                                                bool onlyIfTransparent, const TRect* bounds) const {
+  const auto& painter = TStyleManager::ParentBackgroundPainter();
+  return painter ? painter(window, dc, details, onlyIfTransparent, bounds) : false;
+}
+
+TCustomStyleServices* StyleServices() { return TStyleManager::ActiveStyle(); }
+
+}  // namespace vcl

@@ -1,0 +1,86 @@
+// The style registry: the system style "Windows" first, then every registered style in
+// registration order (the styles embedded as resources of type VCLSTYLE at start-up, then those
+// loaded by the program); one of them is the active style.
+//
+// Switching windows over to a new style (repainting, style hooks, recreation) belongs to the
+// control framework: it registers a style-changed handler here and is called after every switch.
+#pragma once
+#include <functional>
+#include <vector>
+
+#include "host/themes/StyleServices.h"
+
+namespace vcl {
+
+class TStream;
+
+class TStyleManager {
+ public:
+  TStyleManager() = delete;
+
+  // Registers the embedded styles (resources of type VCLSTYLE). Every other member calls it
+  // first, so calling it is needed only to control when the work is done.
+  static void Initialize();
+
+  // "Windows", then the registered styles in registration order.
+  static std::vector<String> StyleNames();
+  // The services of a style by name (ASCII case-insensitive); nullptr when there is none.
+  static TCustomStyleServices* Style(StringView name);
+  // As Style, raising EStyleEngineException for an unknown name.
+  static TCustomStyleServices* GetStyle(StringView name);
+
+  static TCustomStyleServices* ActiveStyle();
+  // The system style's services: the themed "Windows" look, or the classic look while themes
+  // are switched off.
+  static TCustomStyleServices* SystemStyle();
+  // True while the active style is not the system style.
+  static bool IsCustomStyleActive();
+
+  // Makes a registered style active; EStyleEngineException naming the style when there is no
+  // such style.
+  static void SetStyle(StringView name);
+  static void SetStyle(TCustomStyleServices* style);
+  // As SetStyle, but a failure returns false instead of raising; with showError it is reported
+  // through the error reporter first.
+  static bool TrySetStyle(StringView name, bool showError = true);
+
+  // Registers a style read from a packed style file. The data is checked completely first: a
+  // malformed file raises EStyleEngineException naming it and registers nothing; so does a
+  // style whose name is already registered. Returns the registered services.
+  static TCustomStyleServices* LoadFromStream(TStream& stream);
+  static TCustomStyleServices* LoadFromFile(const String& fileName);
+  static TCustomStyleServices* LoadFromResource(StringView resourceName,
+                                                StringView resourceType = u"VCLSTYLE");
+  // Whether the stream (from its position) or file holds a valid style; fills *info when given.
+  // Never raises for bad data.
+  static bool IsValidStyle(TStream& stream, TStyleInfo* info = nullptr);
+  static bool IsValidStyle(const String& fileName, TStyleInfo* info = nullptr);
+  // Removes a style loaded by the program (not the system style, not the active style).
+  static bool UnRegisterStyle(TCustomStyleServices* style);
+
+  // Whether themes are enabled: when not, the system style is the classic look.
+  static bool ThemesEnabled();
+  static void SetThemesEnabled(bool enabled);
+
+  // ---- extension points of the control framework ------------------------------------------
+  // Called after the active style changed (previous, active). Returns an id for removal.
+  using TStyleChangedHandler =
+      std::function<void(TCustomStyleServices* previous, TCustomStyleServices* active)>;
+  static int AddStyleChangedHandler(TStyleChangedHandler handler);
+  static void RemoveStyleChangedHandler(int id);
+  // Shows TrySetStyle's errors (a message dialog, once the framework has one); by default they
+  // are written to the standard error stream.
+  using TErrorReporter = std::function<void(const String& message)>;
+  static void SetErrorReporter(TErrorReporter reporter);
+  // Paints the parent background of a window for DrawParentBackground.
+  using TParentBackgroundPainter = std::function<bool(
+      WindowObject* window, HDC dc, const TThemedElementDetails* details, bool onlyIfTransparent,
+      const TRect* bounds)>;
+  static void SetParentBackgroundPainter(TParentBackgroundPainter painter);
+  static const TParentBackgroundPainter& ParentBackgroundPainter();
+};
+
+// The active style's services.
+TCustomStyleServices* StyleServices();
+
+}  // namespace vcl
