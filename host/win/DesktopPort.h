@@ -36,8 +36,10 @@ enum class PortEventKind : std::uint8_t {
   FocusLost,    // the application lost the keyboard focus to another program
   FocusGained,
   CloseRequest, // the user asked to close a surface (window manager button, Alt+F4 outside us)
-  SurfaceMoved, // the desktop moved a surface (X = new left, Y = new top)
+  SurfaceMoved, // the desktop moved or resized a surface (Bounds: new screen bounds)
+  Expose,       // a surface must show its contents again (Bounds: surface-relative area)
   MonitorsChanged,
+  Quit,         // the session asks the application to end
 };
 
 struct PortEvent {
@@ -53,6 +55,7 @@ struct PortEvent {
   bool Repeat = false;
   String Text;          // Text events: characters as they reach WM_CHAR (they follow the
                         // KeyDown that produced them)
+  TRect Bounds;
   std::uint32_t Time = 0;
 };
 
@@ -64,11 +67,14 @@ class DesktopPort {
   // False for a desktop without a user (headless): no input ever arrives by itself and the
   // clock moves only when told to.
   virtual bool IsInteractive() = 0;
+  // Whether key presses are followed by Text events with the characters they produce.
+  virtual bool KeyTextProvided() = 0;
   virtual std::vector<PortMonitor> Monitors() = 0;
 
   // A hidden surface with an ARGB32 back buffer of bounds' size, positioned in screen
-  // coordinates.
-  virtual SurfaceId CreateSurface(SurfaceKind kind, const TRect& bounds) = 0;
+  // coordinates; an owned surface stays above its owner.
+  virtual SurfaceId CreateSurface(SurfaceKind kind, const TRect& bounds, bool topmost,
+                                  SurfaceId owner) = 0;
   virtual void DestroySurface(SurfaceId id) = 0;
   // The back buffer (owned by the port; valid until the next resize or destruction).
   virtual cairo_surface_t* BackBuffer(SurfaceId id) = 0;
@@ -80,6 +86,9 @@ class DesktopPort {
   virtual void SetTopmost(SurfaceId id, bool topmost) = 0;
   virtual void SetOpacity(SurfaceId id, double opacity) = 0;
   virtual void SetTitle(SurfaceId id, const String& title) = 0;
+  // Only these surface-relative rectangles show and take pointer input (window regions).
+  virtual void SetShape(SurfaceId id, const std::vector<TRect>& rects) = 0;
+  virtual void ResetShape(SurfaceId id) = 0;
   // Makes the back buffer's rectangles visible.
   virtual void Present(SurfaceId id, const std::vector<TRect>& rects) = 0;
   // Asks the desktop to give our application the keyboard focus on this surface.

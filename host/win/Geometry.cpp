@@ -241,6 +241,7 @@ void SetTopmostTree(WindowObject* w, bool topmost) {
     w->ExStyle |= WS_EX_TOPMOST;
   else
     w->ExStyle &= ~WS_EX_TOPMOST;
+  if (w->Surface && w->Surface->Id) wm::Port().SetTopmost(w->Surface->Id, topmost);
   // Owned windows share the band of their owner.
   for (WindowObject* t : Wm().Desktop->Children)
     if (t->Owner == w && t != w) SetTopmostTree(t, topmost);
@@ -620,6 +621,20 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
   if (w->WindowRgn) cairo_region_destroy(w->WindowRgn);
   w->WindowRgn = rgn ? cairo_region_copy(rgn->Rgn) : nullptr;
   if (rgn) DeleteObject(rgn);
+  if (IsTopLevel(w) && w->Surface && w->Surface->Id) {
+    if (!w->WindowRgn) {
+      wm::Port().ResetShape(w->Surface->Id);
+    } else {
+      std::vector<TRect> rects;
+      int n = cairo_region_num_rectangles(w->WindowRgn);
+      for (int i = 0; i < n; ++i) {
+        cairo_rectangle_int_t c;
+        cairo_region_get_rectangle(w->WindowRgn, i, &c);
+        rects.push_back(TRect::FromSize(c.x, c.y, c.width, c.height));
+      }
+      wm::Port().SetShape(w->Surface->Id, rects);
+    }
+  }
   SetWindowPosInternal(w, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                            (redraw ? SWP_FRAMECHANGED : SWP_NOREDRAW));

@@ -397,12 +397,17 @@ void HandleEvent(const wm::PortEvent& e) {
       break;
     }
     case wm::PortEventKind::SurfaceMoved: {
-      if (WindowObject* t = TopOfSurface(e.Surface))
-        if (t->WindowRect.Left != e.ScreenPos.X || t->WindowRect.Top != e.ScreenPos.Y)
-          SetWindowPosInternal(t, nullptr, e.ScreenPos.X, e.ScreenPos.Y, 0, 0,
-                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      WindowObject* t = TopOfSurface(e.Surface);
+      if (t && !(t->Style & WS_MINIMIZE) && t->WindowRect != e.Bounds)
+        SetWindowPosInternal(t, nullptr, e.Bounds.Left, e.Bounds.Top, e.Bounds.Width(),
+                             e.Bounds.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
       break;
     }
+    case wm::PortEventKind::Expose: {
+      if (WindowObject* t = TopOfSurface(e.Surface)) ExposeSurface(t, e.Bounds);
+      break;
+    }
+    case wm::PortEventKind::Quit: PostQuitMessage(0); break;
     case wm::PortEventKind::MonitorsChanged: {
       RefreshMonitors();
       std::vector<WindowObject*> tops = s.Desktop->Children;
@@ -692,13 +697,11 @@ BOOL TranslateMessage(const MSG* msg) {
   const MSG& last = s.LastKeyMsg;
   bool same = last.hwnd == msg->hwnd && last.message == msg->message && last.wParam == msg->wParam &&
               last.lParam == msg->lParam && last.time == msg->time;
-  if (same && s.BackendGivesText) {
-    chars = s.LastKeyText;
-  } else if (same && !s.LastKeyText.empty()) {
-    chars = s.LastKeyText;
-  } else {
+  if (same) chars = s.LastKeyText;
+  // Without characters from the backend, the US layout gives them; Alt+key menu mnemonics
+  // always get one (the backend reports no text for them).
+  if (chars.empty() && (!s.BackendGivesText || m == WM_SYSKEYDOWN))
     chars = KeyChars(int(msg->wParam), s.KeyState);
-  }
   if (same) s.TextPendingForLastKey = false;
   UINT charMsg = m == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
   for (Char c : chars) PostMessageW(msg->hwnd, charMsg, WPARAM(c), msg->lParam);

@@ -142,7 +142,8 @@ void EnsureSurface(WindowObject* top) {
   TRect r = top->WindowRect;
   if (r.Width() < 1) r.Right = r.Left + 1;
   if (r.Height() < 1) r.Bottom = r.Top + 1;
-  st->Id = wm::Port().CreateSurface(kind, r);
+  wm::SurfaceId owner = (top->Owner && top->Owner->Surface) ? top->Owner->Surface->Id : 0;
+  st->Id = wm::Port().CreateSurface(kind, r, (top->ExStyle & WS_EX_TOPMOST) != 0, owner);
   st->Buffer = WrapBuffer(wm::Port().BackBuffer(st->Id));
   top->Surface = std::move(st);
   if (!top->Text.empty()) wm::Port().SetTitle(top->Surface->Id, top->Text);
@@ -212,6 +213,14 @@ void PresentNow(WindowObject* top) {
     }
   }
   cairo_region_destroy(d);
+}
+
+void ExposeSurface(WindowObject* top, const TRect& area) {
+  if (!top->Surface) return;
+  cairo_rectangle_int_t c = ToCairo(area);
+  cairo_region_t* r = cairo_region_create_rectangle(&c);
+  MarkDirty(top, r);
+  cairo_region_destroy(r);
 }
 
 namespace {

@@ -320,6 +320,7 @@ void SyncSurfaceBounds(WindowObject* top);
 void ShowSurface(WindowObject* top, bool show);
 void FlushPresents();
 void PresentNow(WindowObject* top);
+void ExposeSurface(WindowObject* top, const TRect& area);  // shows that part again
 void SetPaintQueued(WindowObject* w);
 WindowObject* FindPaintWindow(WindowObject* filter);
 // Invalidation in window coordinates (rgn nullptr: the whole window or client per flags).

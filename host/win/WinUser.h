@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "host/win/Messages.h"
-#include "host/win/VirtualKeys.h"
+#include "host/platform/VirtualKeys.h"
 #include "host/win/WinTypes.h"
 
 namespace vcl {

@@ -86,6 +86,7 @@ void InitState(WinState& s) {
   s.Desktop = NewRootWindow(s, desktopClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN |
                                                  WS_CLIPSIBLINGS);
   s.MessageRoot = NewRootWindow(s, messageClass, WS_POPUP);
+  s.BackendGivesText = wm::Port().KeyTextProvided();
   RefreshMonitors();
 }
 

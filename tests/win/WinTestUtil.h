@@ -131,7 +131,7 @@ inline int Pump(int limit = 10000) {
   return n;
 }
 
-void AdvanceClock(unsigned ms);  // the backend's clock (WinTestUtil.cpp)
+void AdvanceClock(unsigned ms);  // the headless backend's clock
 
 class WinTest : public ::testing::Test {
  protected:
@@ -157,4 +157,22 @@ class WinTest : public ::testing::Test {
   }
 };
 
+}  // namespace vcl::wintest
+
+namespace vcl::wintest {
+// The back-buffer pixel of a top-level window at a point in window coordinates, as 0xRRGGBB.
+std::uint32_t PixelAt(HWND top, int x, int y);
+}  // namespace vcl::wintest
+
+namespace vcl::wintest {
+// Fills a rectangle (logical coordinates) on any DC with an opaque colour.
+void FillDc(HDC dc, const TRect& r, COLORREF color);
+constexpr std::uint32_t Px(BYTE r, BYTE g, BYTE b) { return (std::uint32_t(r) << 16) | (g << 8) | b; }
+}  // namespace vcl::wintest
+
+namespace vcl::platform {
+class HeadlessBackend;
+}
+namespace vcl::wintest {
+platform::HeadlessBackend& Headless();
 }  // namespace vcl::wintest
