@@ -164,6 +164,8 @@ class BackendPort final : public DesktopPort {
     out.Surface = e.Surface;
     out.ScreenPos = {e.ScreenX, e.ScreenY};
     out.Time = std::uint32_t(e.Time);
+    out.Buttons = e.Buttons;
+    out.Mods = std::uint8_t(e.Mods & (platform::ModShift | platform::ModCtrl | platform::ModAlt));
     using T = platform::EventType;
     switch (e.Type) {
       case T::MouseMove: out.Kind = PortEventKind::MouseMove; break;

@@ -49,6 +49,8 @@ struct PortEvent {
   int Button = 0;       // 1 left, 2 right, 3 middle, 4 X1, 5 X2
   int WheelX = 0;       // wheel notches (positive: right), in WHEEL_DELTA units
   int WheelY = 0;       // positive: away from the user
+  std::uint8_t Buttons = 0;  // buttons held after the event: 1 left, 2 right, 4 middle, 8 X1, 16 X2
+  std::uint8_t Mods = 0;     // 1 Shift, 2 Ctrl, 4 Alt held at the time of the event
   int Vk = 0;           // virtual-key code (key events)
   int ScanCode = 0;
   bool Extended = false;

@@ -9,7 +9,22 @@ namespace vcl {
 
 namespace {
 
+// The key state of the raw event being routed (mouse messages carry it).
+const wm::PortEvent* gEvent = nullptr;
+
 WPARAM MouseKeys() {
+  if (gEvent) {
+    WPARAM r = 0;
+    std::uint8_t b = gEvent->Buttons, m = gEvent->Mods;
+    if (b & 1) r |= MK_LBUTTON;
+    if (b & 2) r |= MK_RBUTTON;
+    if (b & 4) r |= MK_MBUTTON;
+    if (b & 8) r |= MK_XBUTTON1;
+    if (b & 16) r |= MK_XBUTTON2;
+    if (m & 1) r |= MK_SHIFT;
+    if (m & 2) r |= MK_CONTROL;
+    return r;
+  }
   const BYTE* k = Wm().AsyncKeyState;
   WPARAM r = 0;
   if (k[VK_LBUTTON] & 0x80) r |= MK_LBUTTON;
@@ -83,7 +98,7 @@ MSG InputMsg(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, std::uint32_t time) {
   m.wParam = wp;
   m.lParam = lp;
   m.time = time;
-  m.pt = Wm().CursorPos;
+  m.pt = gEvent ? gEvent->ScreenPos : Wm().CursorPos;
   return m;
 }
 
@@ -251,11 +266,11 @@ void RouteWheel(int delta, bool horizontal, TPoint pt, std::uint32_t time) {
 }
 
 // The key message a key event becomes.
-void RouteKey(const wm::PortEvent& e, bool down) {
+void RouteKey(const wm::PortEvent& e, bool down, String text) {
   WinState& s = Wm();
   int vk = e.Vk;
-  bool alt = (s.AsyncKeyState[VK_MENU] & 0x80) != 0;
-  bool ctrl = (s.AsyncKeyState[VK_CONTROL] & 0x80) != 0;
+  bool alt = (e.Mods & 4) != 0 || (vk == VK_MENU && down);
+  bool ctrl = (e.Mods & 2) != 0;
   WindowObject* target = Live(s.Focus);
   bool sys = (alt && !ctrl) || vk == VK_F10 || (vk == VK_MENU);
   if (!target) {
@@ -268,7 +283,7 @@ void RouteKey(const wm::PortEvent& e, bool down) {
   if (!down || e.Repeat) lp |= LPARAM(1) << 30;
   if (!down) lp |= LPARAM(1) << 31;
   UINT msg = down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-  PostInput(InputMsg(target, msg, WPARAM(vk), lp, e.Time));
+  PostInput(InputMsg(target, msg, WPARAM(vk), lp, e.Time), std::move(text));
 }
 
 void UpdateAsyncKey(const wm::PortEvent& e, bool down) {
@@ -311,14 +326,13 @@ void HandleEvent(const wm::PortEvent& e) {
   WinState& s = Wm();
   switch (e.Kind) {
     case wm::PortEventKind::MouseMove: {
-      s.CursorPos = e.ScreenPos;
       if (CallMouseLL(WM_MOUSEMOVE, e.ScreenPos, 0, e.Time)) return;
       RouteMove(e.ScreenPos, e.Time);
       break;
     }
     case wm::PortEventKind::MouseLeave: {
       if (Live(s.Capture)) break;
-      UpdateTracking(nullptr, HTNOWHERE, s.CursorPos);
+      UpdateTracking(nullptr, HTNOWHERE, e.ScreenPos);
       s.MouseWindow = nullptr;
       s.MouseHit = HTNOWHERE;
       break;
@@ -326,8 +340,6 @@ void HandleEvent(const wm::PortEvent& e) {
     case wm::PortEventKind::MouseDown:
     case wm::PortEventKind::MouseUp: {
       bool down = e.Kind == wm::PortEventKind::MouseDown;
-      s.CursorPos = e.ScreenPos;
-      SetKey(s.AsyncKeyState, ButtonVk(e.Button), down, false);
       ButtonMsgs m = ClientButtonMsgs(e.Button);
       DWORD data = e.Button == 4 ? DWORD(XBUTTON1) << 16 : e.Button == 5 ? DWORD(XBUTTON2) << 16 : 0;
       if (CallMouseLL(down ? m.Down : m.Up, e.ScreenPos, data, e.Time)) return;
@@ -335,7 +347,6 @@ void HandleEvent(const wm::PortEvent& e) {
       break;
     }
     case wm::PortEventKind::Wheel: {
-      s.CursorPos = e.ScreenPos;
       if (e.WheelY) {
         DWORD data = DWORD(WORD(SHORT(e.WheelY))) << 16;
         if (!CallMouseLL(WM_MOUSEWHEEL, e.ScreenPos, data, e.Time))
@@ -351,19 +362,24 @@ void HandleEvent(const wm::PortEvent& e) {
     case wm::PortEventKind::KeyDown:
     case wm::PortEventKind::KeyUp: {
       bool down = e.Kind == wm::PortEventKind::KeyDown;
-      UpdateAsyncKey(e, down);
+      // The characters the key produced follow it.
+      String text;
+      if (down)
+        while (!s.Raw.empty() && s.Raw.front().Kind == wm::PortEventKind::Text) {
+          text += s.Raw.front().Text;
+          s.Raw.pop_front();
+        }
       if (HasHooks(WH_KEYBOARD_LL)) {
+        bool alt = (e.Mods & 4) != 0;
         KBDLLHOOKSTRUCT k;
         k.vkCode = DWORD(e.Vk);
         k.scanCode = DWORD(e.ScanCode);
-        k.flags = (e.Extended ? LLKHF_EXTENDED : 0) | (down ? 0 : LLKHF_UP) |
-                  ((s.AsyncKeyState[VK_MENU] & 0x80) ? LLKHF_ALTDOWN : 0);
+        k.flags = (e.Extended ? LLKHF_EXTENDED : 0) | (down ? 0 : LLKHF_UP) | (alt ? LLKHF_ALTDOWN : 0);
         k.time = e.Time;
-        bool alt = (s.AsyncKeyState[VK_MENU] & 0x80) != 0;
         WPARAM m = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);
         if (CallHooks(WH_KEYBOARD_LL, HC_ACTION, m, reinterpret_cast<LPARAM>(&k))) return;
       }
-      RouteKey(e, down);
+      RouteKey(e, down, std::move(text));
       break;
     }
     case wm::PortEventKind::Text: AttachText(e.Text); break;
@@ -423,20 +439,57 @@ void HandleEvent(const wm::PortEvent& e) {
 
 bool gPumping = false;
 
+// The physical state changes as soon as the backend reports it (GetAsyncKeyState); the
+// messages follow when the queue gets to them.
+void UpdatePhysicalState(const wm::PortEvent& e) {
+  WinState& s = Wm();
+  switch (e.Kind) {
+    case wm::PortEventKind::MouseMove:
+    case wm::PortEventKind::Wheel: s.CursorPos = e.ScreenPos; break;
+    case wm::PortEventKind::MouseDown:
+    case wm::PortEventKind::MouseUp:
+      s.CursorPos = e.ScreenPos;
+      SetKey(s.AsyncKeyState, ButtonVk(e.Button), e.Kind == wm::PortEventKind::MouseDown, false);
+      break;
+    case wm::PortEventKind::KeyDown:
+    case wm::PortEventKind::KeyUp: UpdateAsyncKey(e, e.Kind == wm::PortEventKind::KeyDown); break;
+    default: break;
+  }
+}
+
 }  // namespace
 
 void PumpBackendEvents() {
   if (gPumping) return;
   gPumping = true;
+  WinState& s = Wm();
   wm::PortEvent e;
-  while (wm::Port().PollEvent(e)) HandleEvent(e);
+  while (wm::Port().PollEvent(e)) {
+    UpdatePhysicalState(e);
+    s.Raw.push_back(std::move(e));
+  }
   CheckHover();
   gPumping = false;
 }
 
+bool RouteRawInput() {
+  WinState& s = Wm();
+  if (s.Raw.empty()) return false;
+  wm::PortEvent e = std::move(s.Raw.front());
+  s.Raw.pop_front();
+  const wm::PortEvent* outer = gEvent;
+  gEvent = &e;
+  HandleEvent(e);
+  gEvent = outer;
+  return true;
+}
+
 void SyntheticMouseMove() {
   WinState& s = Wm();
+  const wm::PortEvent* outer = gEvent;
+  gEvent = nullptr;
   RouteMove(s.CursorPos, Now());
+  gEvent = outer;
 }
 
 void UpdateSyncKeyState(const MSG& msg) {
@@ -556,7 +609,8 @@ BOOL TrackMouseEvent(TRACKMOUSEEVENT* tme) {
 namespace {
 
 CursorObject* StandardCursor(int id) {
-  static std::vector<std::pair<int, CursorObject*>> table;
+  static auto* cache = new std::vector<std::pair<int, CursorObject*>>;  // process lifetime
+  auto& table = *cache;
   for (auto& [k, v] : table)
     if (k == id) return v;
   auto* c = new CursorObject;

@@ -333,8 +333,14 @@ bool PeekCore(MSG* out, HWND filter, UINT min, UINT max, UINT flags) {
   WinState& s = Wm();
   bool remove = (flags & PM_REMOVE) != 0;
   PumpBackendEvents();
-  bool got = TakeFrom(s.Posted, out, filter, min, max, remove, false) ||
-             TakeFrom(s.Input, out, filter, min, max, remove, true);
+  // Raw input becomes messages only when the queue gets to it, so that what the earlier
+  // messages did (capture, focus) decides where it goes.
+  bool got = TakeFrom(s.Posted, out, filter, min, max, remove, false);
+  while (!got) {
+    got = TakeFrom(s.Input, out, filter, min, max, remove, true);
+    if (got || !RouteRawInput()) break;
+    got = TakeFrom(s.Posted, out, filter, min, max, remove, false);
+  }
   if (!got && s.QuitPosted && (!filter) && MsgMatches(min, max, WM_QUIT)) {
     *out = MakeMsg(nullptr, WM_QUIT, WPARAM(s.QuitCode), 0);
     if (remove) s.QuitPosted = false;
@@ -389,7 +395,9 @@ BOOL GetMessageW(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 BOOL WaitMessage() {
   WinState& s = Wm();
   PumpBackendEvents();
-  if (!s.Posted.empty() || !s.Input.empty() || s.QuitPosted || s.PendingPaint > 0) return true;
+  if (!s.Posted.empty() || !s.Input.empty() || !s.Raw.empty() || s.QuitPosted ||
+      s.PendingPaint > 0)
+    return true;
   FlushPresents();
   int timeout = -1;
   std::uint32_t now = Now();
@@ -415,6 +423,18 @@ DWORD GetQueueStatus(UINT flags) {
   PumpBackendEvents();
   DWORD st = 0;
   if (!s.Posted.empty()) st |= QS_POSTMESSAGE;
+  for (const wm::PortEvent& e : s.Raw) {
+    switch (e.Kind) {
+      case wm::PortEventKind::KeyDown:
+      case wm::PortEventKind::KeyUp:
+      case wm::PortEventKind::Text: st |= QS_KEY; break;
+      case wm::PortEventKind::MouseMove: st |= QS_MOUSEMOVE; break;
+      case wm::PortEventKind::MouseDown:
+      case wm::PortEventKind::MouseUp:
+      case wm::PortEventKind::Wheel: st |= QS_MOUSEBUTTON; break;
+      default: break;
+    }
+  }
   for (const QueuedMessage& q : s.Input) {
     UINT m = q.Msg.message;
     if (m >= WM_KEYFIRST && m <= WM_KEYLAST) st |= QS_KEY;

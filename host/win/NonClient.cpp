@@ -340,7 +340,7 @@ struct CaptionButtonTracker final : Tracker {
   bool OnMessage(const MSG& msg) override {
     WindowObject* w = Live(Hwnd);
     if (!w) return false;
-    switch (msg.message) {
+    switch (TrackedMessage(msg.message)) {
       case WM_MOUSEMOVE: {
         CaptionLayout l = GetCaptionLayout(w);
         TPoint p = msg.pt - WindowOrigin(w);
@@ -355,8 +355,9 @@ struct CaptionButtonTracker final : Tracker {
       case WM_LBUTTONUP: {
         bool inside = w->PressedNcButton == Button;
         LRESULT b = Button;
-        Finish();
-        if (!inside || !Live(Hwnd)) return true;
+        HWND h = Hwnd;
+        Finish();  // deletes this
+        if (!inside || !Live(h)) return true;
         WPARAM cmd = b == HTCLOSE ? SC_CLOSE
                      : b == HTMINBUTTON ? SC_MINIMIZE
                      : b == HTHELP ? SC_CONTEXTHELP
@@ -470,7 +471,11 @@ LRESULT DefNcLButtonDblClk(WindowObject* w, WPARAM hit, LPARAM lp) {
       if (!(w->Class->Style & CS_NOCLOSE)) SendMessageW(w, WM_SYSCOMMAND, SC_CLOSE, lp);
       return 0;
     case HTVSCROLL:
-    case HTHSCROLL: return DefNcLButtonDown(w, hit, lp);
+    case HTHSCROLL:
+    case HTMINBUTTON:
+    case HTMAXBUTTON:
+    case HTCLOSE:
+    case HTHELP: return DefNcLButtonDown(w, hit, lp);  // a quick second press still counts
     default: return 0;
   }
 }
@@ -492,7 +497,7 @@ struct MoveSizeTracker final : Tracker {
       Finish(false);
       return false;
     }
-    switch (msg.message) {
+    switch (TrackedMessage(msg.message)) {
       case WM_MOUSEMOVE: Track(w, msg.pt); return true;
       case WM_LBUTTONUP:
         Track(w, msg.pt);

@@ -450,7 +450,7 @@ struct ScrollTracker final : ScrollTrackerBase {
       End(false);
       return false;
     }
-    switch (msg.message) {
+    switch (TrackedMessage(msg.message)) {
       case WM_MOUSEMOVE: Move(msg.pt); return true;
       case WM_LBUTTONUP:
         Move(msg.pt);

@@ -34,7 +34,9 @@ namespace {
 
 // The caption font of a density, created once.
 HFONT CaptionFont(UINT dpi) {
-  static std::vector<std::pair<UINT, HFONT>> fonts;
+  // Kept for the whole process, like the stock fonts.
+  static auto* cache = new std::vector<std::pair<UINT, HFONT>>;
+  auto& fonts = *cache;
   for (auto& [d, f] : fonts)
     if (d == dpi) return f;
   NONCLIENTMETRICSW m;

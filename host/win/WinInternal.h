@@ -163,6 +163,14 @@ struct CursorObject {
 
 // Non-client tracking states (scroll bars, move and size, caption buttons); run without a
 // nested loop: the messages of the tracked window are routed to the tracker while it runs.
+// Mouse messages a tracker treats alike: the non-client forms of a move and a left release
+// (routed before the tracker took the capture) count as the client ones.
+inline UINT TrackedMessage(UINT m) {
+  if (m == WM_NCMOUSEMOVE) return WM_MOUSEMOVE;
+  if (m == WM_NCLBUTTONUP) return WM_LBUTTONUP;
+  return m;
+}
+
 struct Tracker {
   virtual ~Tracker() = default;
   HWND Hwnd = nullptr;
@@ -213,6 +221,7 @@ struct WinState {
 
   std::deque<QueuedMessage> Posted;
   std::deque<QueuedMessage> Input;
+  std::deque<wm::PortEvent> Raw;  // backend events not yet turned into messages
   bool QuitPosted = false;
   int QuitCode = 0;
   MSG LastMessage;          // the last retrieved message (time, position)
@@ -360,7 +369,8 @@ void ClearUpdates(WindowObject* w);  // drops the update state of a window tree
 // ---- Input (Input.cpp, Focus.cpp) ------------------------------------------------------------------
 HWND SetActiveInternal(WindowObject* w, WPARAM how);
 void SyntheticMouseMove();
-void PumpBackendEvents();
+void PumpBackendEvents();  // polls the backend into the raw input queue
+bool RouteRawInput();      // turns the oldest raw event into messages; false when none
 void UpdateSyncKeyState(const MSG& msg);
 void FocusLostForWindow(WindowObject* w);  // the window (or an ancestor) is being destroyed/hidden
 void CancelTracking();
