@@ -136,7 +136,7 @@ FontRef FontDataFor(HFONT font, int dpi) {
 // ---- Stock fonts ------------------------------------------------------------------------------
 
 HFONT StockFont(int index) {
-  struct Spec {
+  struct StockDef {
     int Index;
     const char16_t* Face;
     int Height;
@@ -144,7 +144,7 @@ HFONT StockFont(int index) {
     BYTE CharSet;
   };
   // Win32's stock fonts; the bitmap faces among them are drawn with their substitutes.
-  static constexpr Spec kSpecs[] = {
+  static constexpr StockDef kStock[] = {
       {SYSTEM_FONT, u"System", 16, FW_BOLD, ANSI_CHARSET},
       {DEVICE_DEFAULT_FONT, u"System", 16, FW_BOLD, ANSI_CHARSET},
       {DEFAULT_GUI_FONT, u"MS Shell Dlg", -11, FW_NORMAL, DEFAULT_CHARSET},
@@ -152,9 +152,9 @@ HFONT StockFont(int index) {
       {ANSI_FIXED_FONT, u"Courier", 12, FW_NORMAL, ANSI_CHARSET},
       {OEM_FIXED_FONT, u"Terminal", 12, FW_NORMAL, OEM_CHARSET},
   };
-  static HFONT fonts[std::size(kSpecs)] = {};
-  for (size_t i = 0; i < std::size(kSpecs); ++i) {
-    const Spec& s = kSpecs[i];
+  static HFONT fonts[std::size(kStock)] = {};
+  for (size_t i = 0; i < std::size(kStock); ++i) {
+    const StockDef& s = kStock[i];
     if (s.Index != index) continue;
     if (!fonts[i]) {
       LOGFONTW lf;
