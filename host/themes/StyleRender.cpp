@@ -33,45 +33,21 @@ void ShapePath(cairo_t* cr, TShapeKind shape, const TBox& b, const double radii[
       return;
     }
     case TShapeKind::ThumbUp:
-    case TShapeKind::ThumbDown: {
-      double tip = std::min(b.W / 2, b.H / 2);
-      double x0 = b.X, x1 = b.X + b.W, xm = b.X + b.W / 2;
-      if (shape == TShapeKind::ThumbDown) {
-        double y0 = b.Y, y1 = b.Y + b.H - tip, y2 = b.Y + b.H;
-        cairo_move_to(cr, x0, y0);
-        cairo_line_to(cr, x1, y0);
-        cairo_line_to(cr, x1, y1);
-        cairo_line_to(cr, xm, y2);
-        cairo_line_to(cr, x0, y1);
-      } else {
-        double y0 = b.Y + b.H, y1 = b.Y + tip, y2 = b.Y;
-        cairo_move_to(cr, x0, y0);
-        cairo_line_to(cr, x1, y0);
-        cairo_line_to(cr, x1, y1);
-        cairo_line_to(cr, xm, y2);
-        cairo_line_to(cr, x0, y1);
-      }
-      cairo_close_path(cr);
-      return;
-    }
+    case TShapeKind::ThumbDown:
     case TShapeKind::ThumbLeft:
     case TShapeKind::ThumbRight: {
-      double tip = std::min(b.W / 2, b.H / 2);
-      double y0 = b.Y, y1 = b.Y + b.H, ym = b.Y + b.H / 2;
-      if (shape == TShapeKind::ThumbRight) {
-        double x0 = b.X, x1 = b.X + b.W - tip, x2 = b.X + b.W;
-        cairo_move_to(cr, x0, y0);
-        cairo_line_to(cr, x1, y0);
-        cairo_line_to(cr, x2, ym);
-        cairo_line_to(cr, x1, y1);
-        cairo_line_to(cr, x0, y1);
-      } else {
-        double x0 = b.X + b.W, x1 = b.X + tip, x2 = b.X;
-        cairo_move_to(cr, x0, y0);
-        cairo_line_to(cr, x1, y0);
-        cairo_line_to(cr, x2, ym);
-        cairo_line_to(cr, x1, y1);
-        cairo_line_to(cr, x0, y1);
+      // A bar ending in a point. Outline in (along, across) terms, along measured from the
+      // flat base towards the tip, then mapped onto the box for the tip's direction.
+      const bool vertical = shape == TShapeKind::ThumbUp || shape == TShapeKind::ThumbDown;
+      const bool forward = shape == TShapeKind::ThumbDown || shape == TShapeKind::ThumbRight;
+      const double tip = std::min(b.W / 2, b.H / 2);
+      const double len = vertical ? b.H : b.W, wid = vertical ? b.W : b.H;
+      const double outline[5][2] = {{0, 0}, {0, wid}, {len - tip, wid}, {len, wid / 2}, {len - tip, 0}};
+      for (const auto& pt : outline) {
+        const double along = forward ? pt[0] : len - pt[0];
+        const double x = vertical ? b.X + pt[1] : b.X + along;
+        const double y = vertical ? b.Y + along : b.Y + pt[1];
+        cairo_line_to(cr, x, y);  // the first call starts the path (no current point)
       }
       cairo_close_path(cr);
       return;
