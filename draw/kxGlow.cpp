@@ -173,14 +173,8 @@ void MakeImageGlow(TBitmap* glow, TBitmap* image, int glowSize, TColor color) {
   TPixelRows out;
   Rows32(glow, out);
 
-  // A copy keeps the caller's image in its own depth.
   TBitmap copy;
-  TBitmap* src = image;
-  if (image->BitsPerPixel() != 32) {
-    copy.Assign(image);
-    copy.SetPixelFormat(pf32bit);
-    src = &copy;
-  }
+  TBitmap* src = detail::As32(image, copy);
   const bool byAlpha = src == image && UsesAlphaChannel(image);
   TPixelRows in;
   Rows32(src, in);

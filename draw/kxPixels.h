@@ -30,6 +30,15 @@ inline bool Rows32(vcl::TBitmap* bitmap, TPixelRows& rows) {
   return true;
 }
 
+// The bitmap itself when it has 32 bits per pixel, else `copy` made a pf32bit copy of it (the
+// caller's bitmap keeps its depth).
+inline vcl::TBitmap* As32(vcl::TBitmap* bitmap, vcl::TBitmap& copy) {
+  if (bitmap->BitsPerPixel() == 32) return bitmap;
+  copy.Assign(bitmap);
+  copy.SetPixelFormat(vcl::pf32bit);
+  return &copy;
+}
+
 // A new pf32bit bitmap of the given size, every pixel 0 (transparent black).
 inline void Make32(vcl::TBitmap& bitmap, int width, int height) {
   bitmap.SetPixelFormat(vcl::pf32bit);

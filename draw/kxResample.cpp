@@ -46,12 +46,7 @@ void ResampleBitmap(TBitmap* source, TBitmap* dest) {
     return;
   }
   TBitmap copy;
-  TBitmap* src = source;
-  if (source->BitsPerPixel() != 32) {
-    copy.Assign(source);
-    copy.SetPixelFormat(pf32bit);
-    src = &copy;
-  }
+  TBitmap* src = detail::As32(source, copy);
   // Source steps per destination pixel; enlarging divides by k + size - 1, k being how many
   // times the destination is wider.
   std::uint64_t xStep, yStep;

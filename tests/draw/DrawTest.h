@@ -1,5 +1,6 @@
-// Helpers of the drawing-core tests: 32-bit bitmaps with known pixels, a target canvas whose
-// pixels are read back, notification counters, and guards that restore the style registry.
+// Helpers of the drawing-core tests (beside the graphics tests' bitmap helpers): pixels and
+// channels, a target canvas whose pixels are read back, fonts, and a guard that restores the
+// style registry.
 #pragma once
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "../graphics/GraphicsTest.h"
 #include "host/graphics/Canvas.h"
 #include "host/graphics/Graphic.h"
 #include "host/themes/StyleManager.h"
@@ -16,31 +18,16 @@
 namespace drawtest {
 
 using namespace vcl;
-
-inline void Make32(TBitmap& b, int w, int h, std::uint32_t fill = 0) {
-  b.SetPixelFormat(pf32bit);
-  b.SetSize(w, h);
-  for (int y = 0; y < h; ++y) {
-    auto* row = static_cast<std::uint32_t*>(b.ScanLine(y));
-    for (int x = 0; x < w; ++x) row[x] = fill;
-  }
-}
-
-inline std::uint32_t& Px(TBitmap& b, int x, int y) {
-  return static_cast<std::uint32_t*>(b.ScanLine(y))[x];
-}
+using gfxtest::Hex;
+using gfxtest::Make32;
+using gfxtest::Px;
+using gfxtest::TCounter;
 
 inline std::vector<std::uint32_t> Pixels(TBitmap& b) {
   std::vector<std::uint32_t> v;
   for (int y = 0; y < b.Height(); ++y)
     for (int x = 0; x < b.Width(); ++x) v.push_back(Px(b, x, y));
   return v;
-}
-
-inline std::string Hex(std::uint32_t v) {
-  char s[16];
-  std::snprintf(s, sizeof s, "%08X", v);
-  return s;
 }
 
 inline int Chan(std::uint32_t p, int shift) { return int((p >> shift) & 0xFF); }
@@ -94,18 +81,6 @@ inline void UseFont(TCanvas* c, int height, TColor color, bool bold = false) {
   c->Font()->SetColor(color);
   c->Font()->SetStyle(bold ? TFontStyles{fsBold} : TFontStyles{});
 }
-
-// Counts notifications.
-class TCounter : public TObject {
- public:
-  void Hit(TObject* sender) {
-    ++Count;
-    Sender = sender;
-  }
-  TNotifyEvent Event() { return TNotifyEvent(this, &TCounter::Hit); }
-  int Count = 0;
-  TObject* Sender = nullptr;
-};
 
 // Restores the active style and the themes switch when a test ends.
 struct TStyleGuard {
