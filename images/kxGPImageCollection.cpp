@@ -12,6 +12,7 @@
 #include "host/graphics/Graphic.h"
 #include "host/graphics/GraphicsObjects.h"
 #include "host/graphics/PngImage.h"
+#include "images/kxGPVirtualImageList.h"
 
 namespace kx {
 
@@ -57,7 +58,7 @@ const TClass TkxGPImageCollection::Class =
 void RegisterImageClasses() {
   static const bool done = [] {
     RegisterGraphicsClasses();
-    RegisterClasses({&TkxGPImageCollection::Class});
+    RegisterClasses({&TkxGPImageCollection::Class, &TkxGPVirtualImageList::Class});
     return true;
   }();
   (void)done;
