@@ -126,11 +126,16 @@ void DrawBitmapGP(HDC DC, const TRect& R, TBitmap* B, bool AHighQualityPixelOffs
   } else {
     gb = std::make_unique<TGPBitmap>(B->Handle());
   }
+  DrawGPBitmap(DC, R, gb.get(), AHighQualityPixelOffset);
+}
+
+void DrawGPBitmap(HDC DC, const TRect& R, TGPBitmap* B, bool AHighQualityPixelOffset) {
+  if (!DC || !B) return;
   TGPGraphics g(DC);
   g.SetSmoothingMode(SmoothingModeHighQuality);
   g.SetInterpolationMode(InterpolationModeHighQuality);
   if (AHighQualityPixelOffset) g.SetPixelOffsetMode(PixelOffsetModeHighQuality);
-  g.DrawImage(gb.get(), RectToGPRectF(R));
+  g.DrawImage(B, RectToGPRectF(R));
 }
 
 // ---- slicing ----------------------------------------------------------------------------------

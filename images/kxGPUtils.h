@@ -112,6 +112,9 @@ void InflateGPRectF(vcl::TGPRectF& R, float DX, float DY);
 // whether the rows are premultiplied); other depths are opaque. Nothing for an empty bitmap.
 void DrawBitmapGP(vcl::HDC DC, const vcl::TRect& R, vcl::TBitmap* B,
                   bool AHighQualityPixelOffset = true);
+// The same for a GDI+ bitmap.
+void DrawGPBitmap(vcl::HDC DC, const vcl::TRect& R, vcl::TGPBitmap* B,
+                  bool AHighQualityPixelOffset = true);
 
 // Draws bitmap B sliced by the margins of O into D at scale AScaleFactor. VW and VH, when both
 // are at least 1, are the logical size of the image, by which the margins and tiles are

@@ -91,9 +91,11 @@ class TTempSurface {
 
 }  // namespace
 
-TkxGPVirtualImageList::TkxGPVirtualImageList(TComponent* owner) : TkxCustomImageList(owner) {
+TkxGPVirtualImageList::TkxGPVirtualImageList(TComponent* owner)
+    : TkxCustomImageList(owner), FSourceLink(std::make_unique<TChangeLink>()) {
   RegisterImageClasses();
   SetStoreBitmap(false);
+  FSourceLink->SetOnChange(TNotifyEvent(this, &TkxGPVirtualImageList::SourceListChanged));
 }
 
 TkxGPVirtualImageList::~TkxGPVirtualImageList() = default;
@@ -110,9 +112,16 @@ void TkxGPVirtualImageList::SetScaleFactor(double Value) {
 
 void TkxGPVirtualImageList::SetSourceImageList(TImageList* v) {
   if (v && v->ColorDepth() != cd32Bit) return;
-  if (FSourceImageList && FSourceImageList != v) FSourceImageList->RemoveFreeNotification(this);
+  if (FSourceImageList && FSourceImageList != v) {
+    FSourceImageList->RemoveFreeNotification(this);
+    FSourceImageList->UnRegisterChanges(FSourceLink.get());
+  }
   FSourceImageList = v;
-  if (v) v->FreeNotification(this);
+  DropListPictures();
+  if (v) {
+    v->FreeNotification(this);
+    v->RegisterChanges(FSourceLink.get());
+  }
   Clear();
 }
 
@@ -139,7 +148,10 @@ void TkxGPVirtualImageList::SetDirectDraw(bool v) {
 void TkxGPVirtualImageList::Notification(TComponent* AComponent, TOperation Operation) {
   TkxCustomImageList::Notification(AComponent, Operation);
   if (Operation != opRemove) return;
-  if (AComponent == FSourceImageList) FSourceImageList = nullptr;
+  if (AComponent == FSourceImageList) {
+    FSourceImageList = nullptr;
+    DropListPictures();
+  }
   if (AComponent == FSourceImageCollection) FSourceImageCollection = nullptr;
 }
 
@@ -279,43 +291,64 @@ void TkxGPVirtualImageList::RenderFromCollection(int index, HDC dc, int x, int y
   tmp.BlendTo(dc, x, y, kxVirtualDisabledAlpha);
 }
 
-void TkxGPVirtualImageList::RenderFromList(int index, HDC dc, int x, int y, bool enabled,
-                                           bool forStorage) {
+void TkxGPVirtualImageList::SourceListChanged(TObject*) { DropListPictures(); }
+
+void TkxGPVirtualImageList::DropListPictures() {
+  for (auto& pictures : FListPictures) pictures.clear();
+}
+
+std::unique_ptr<TGPBitmap> TkxGPVirtualImageList::FetchFromList(int index, bool enabled, bool forStorage) {
   TImageList* src = FSourceImageList;
-  if (index < 0 || index >= src->Count()) return;
   TBitmap pic;
-  if (!src->GetBitmap(index, &pic)) return;
-  if (src->ColorDepth() == cd32Bit) {
-    int w = pic.Width(), h = pic.Height();
-    bool anyAlpha = false;
-    for (int yy = 0; yy < h && !anyAlpha; ++yy) {
-      const auto* row = static_cast<const std::uint32_t*>(pic.ScanLine(yy));
-      for (int xx = 0; xx < w; ++xx)
-        if (row[xx] >> 24) {
-          anyAlpha = true;
-          break;
-        }
-    }
-    if (forStorage && !anyAlpha) {
-      for (int yy = 0; yy < h; ++yy) {
-        auto* row = static_cast<std::uint32_t*>(pic.ScanLine(yy));
-        for (int xx = 0; xx < w; ++xx) row[xx] |= 0xFF000000u;
-      }
-    }
-    if (!enabled) {
-      // A quarter of the opacity; premultiplied rows lose it in every channel.
-      bool premultiplied = pic.AlphaFormat() == afPremultiplied;
-      for (int yy = 0; yy < h; ++yy) {
-        auto* row = static_cast<std::uint32_t*>(pic.ScanLine(yy));
-        for (int xx = 0; xx < w; ++xx) {
-          std::uint32_t p = row[xx];
-          row[xx] = premultiplied ? (p >> 2) & 0x3F3F3F3Fu : (p & 0x00FFFFFFu) | ((p >> 26) << 24);
-        }
-      }
+  if (!src->GetBitmap(index, &pic)) return nullptr;
+  int w = pic.Width(), h = pic.Height();
+  auto out = std::make_unique<TGPBitmap>(w, h, PixelFormat32bppPARGB);
+  BitmapData data;
+  if (out->LockBits(nullptr, ImageLockModeWrite, PixelFormat32bppPARGB, &data) != Ok) return nullptr;
+  auto row = [&](int y) {
+    return reinterpret_cast<std::uint32_t*>(static_cast<Byte*>(data.Scan0) + ptrdiff_t(y) * data.Stride);
+  };
+  // A 32-bit list gives premultiplied rows; any other its pictures opaque.
+  bool alpha = src->ColorDepth() == cd32Bit;
+  bool anyAlpha = false;
+  for (int y = 0; y < h; ++y) {
+    const auto* in = static_cast<const std::uint32_t*>(pic.ScanLine(y));
+    std::uint32_t* o = row(y);
+    for (int x = 0; x < w; ++x) {
+      o[x] = alpha ? in[x] : in[x] | 0xFF000000u;
+      anyAlpha |= (o[x] >> 24) != 0;
     }
   }
-  DrawBitmapGP(dc, TRect::FromSize(x, y, Width(), Height()), &pic,
-               FPixelOffsetMode == kxgppomHighQuality);
+  if (alpha && forStorage && !anyAlpha)
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) row(y)[x] |= 0xFF000000u;
+  if (alpha && !enabled)
+    // A quarter of the opacity, every premultiplied channel with it.
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) row(y)[x] = (row(y)[x] >> 2) & 0x3F3F3F3Fu;
+  out->UnlockBits(&data);
+  return out;
+}
+
+void TkxGPVirtualImageList::RenderFromList(int index, HDC dc, int x, int y, bool enabled,
+                                           bool forStorage) {
+  if (index < 0 || index >= FSourceImageList->Count()) return;
+  std::unique_ptr<TGPBitmap> fetched;
+  TGPBitmap* pic;
+  if (forStorage) {
+    fetched = FetchFromList(index, enabled, true);
+    pic = fetched.get();
+  } else {
+    auto& cache = FListPictures[enabled ? 0 : 1];
+    if (cache.size() != size_t(FSourceImageList->Count())) {
+      cache.clear();
+      cache.resize(size_t(FSourceImageList->Count()));
+    }
+    if (!cache[size_t(index)]) cache[size_t(index)] = FetchFromList(index, enabled, false);
+    pic = cache[size_t(index)].get();
+  }
+  if (pic)
+    DrawGPBitmap(dc, TRect::FromSize(x, y, Width(), Height()), pic, FPixelOffsetMode == kxgppomHighQuality);
 }
 
 void TkxGPVirtualImageList::DoDraw(int index, TCanvas* canvas, int x, int y, UINT style,

@@ -8,11 +8,15 @@
 // from the source; with it off each picture is rendered once per rebuild into a 32-bit entry.
 // Users hear of a rebuild once, through the list's change links, when it is complete.
 #pragma once
+#include <memory>
+#include <vector>
+
 #include "images/kxCustomImageList.h"
 
 namespace vcl {
 class TImageList;
 class TBitmap;
+class TGPBitmap;
 }  // namespace vcl
 
 namespace kx {
@@ -86,6 +90,12 @@ class TkxGPVirtualImageList : public TkxCustomImageList {
   void RenderPicture(int index, vcl::HDC dc, int x, int y, bool enabled, bool forStorage);
   void RenderFromCollection(int index, vcl::HDC dc, int x, int y, bool enabled);
   void RenderFromList(int index, vcl::HDC dc, int x, int y, bool enabled, bool forStorage);
+  // Picture `index` of the source list as a premultiplied GDI+ bitmap of the source's size,
+  // faded to a quarter of its opacity when disabled; for storage, a picture without any
+  // alpha is made opaque.
+  std::unique_ptr<vcl::TGPBitmap> FetchFromList(int index, bool enabled, bool forStorage);
+  void SourceListChanged(vcl::TObject* sender);
+  void DropListPictures();
 
   bool FLoading = false;
   vcl::TImageList* FSourceImageList = nullptr;
@@ -95,6 +105,10 @@ class TkxGPVirtualImageList : public TkxCustomImageList {
   TkxGPPixelOffsetMode FPixelOffsetMode = kxgppomDefault;
   TkxGPInterpolationMode FInterpolationMode = kxgppimDefault;
   bool FDirectDraw = true;
+  // The source list's pictures as fetched for direct drawing (enabled, disabled), kept until
+  // the source list changes, so that repeated draws at one size reuse the filtered result.
+  std::vector<std::unique_ptr<vcl::TGPBitmap>> FListPictures[2];
+  std::unique_ptr<vcl::TChangeLink> FSourceLink;
 };
 
 }  // namespace kx

@@ -424,3 +424,22 @@ TEST(VirtualImageList, ASizeChosenInTheDesignerBecomesTheScaleOneSize) {
   EXPECT_EQ(l.Width(), 64);
   EXPECT_EQ(l.Height(), 40);
 }
+
+TEST(VirtualImageList, ChangedSourcePicturesShowAtTheNextDraw) {
+  auto src = SourceList(2);
+  TkxGPVirtualImageList l(nullptr);
+  l.SetSourceImageList(src.get());
+  std::vector<std::uint32_t> before = Drawn(l, 1), beforeDisabled = Drawn(l, 1, false);
+  EXPECT_EQ(Drawn(l, 1), before);
+  TBitmap green;
+  FillBitmap(green, 96, 96, [](int, int) { return 0xFF00FF00u; });
+  src->Replace(1, &green, nullptr);
+  EXPECT_EQ(Drawn(l, 1)[8 * 16 + 8], 0xFF00FF00u);
+  EXPECT_EQ(Drawn(l, 1, false)[8 * 16 + 8], 0x3F003F00u);
+  EXPECT_NE(Drawn(l, 0), Drawn(l, 1));
+  // A source list that goes away takes nothing of it along.
+  src.reset();
+  TSurface s(16, 16);
+  l.Draw(&s.Canvas, 0, 0, 1);
+  EXPECT_EQ(s.Ink(TRect(0, 0, 16, 16)), 0);
+}
