@@ -33,23 +33,29 @@ struct TTarget {
   }
 };
 
+// A 32-bit w x h bitmap of straight-alpha pixels f(x, y).
+template <class F>
+void Fill(TBitmap& b, int w, int h, F&& f) {
+  b.SetPixelFormat(pf32bit);
+  b.SetSize(w, h);
+  b.SetAlphaFormat(afDefined);
+  for (int y = 0; y < h; ++y) {
+    auto* row = static_cast<std::uint32_t*>(b.ScanLine(y));
+    for (int x = 0; x < w; ++x) row[x] = f(x, y);
+  }
+}
+
 // 96 x 96 pictures with soft edges and fine detail, `n` of them in a 32-bit list.
 std::unique_ptr<TImageList> SourceList(int n) {
   auto list = std::make_unique<TImageList>(96, 96, nullptr);
   list->SetColorDepth(cd32Bit);
   for (int i = 0; i < n; ++i) {
     TBitmap b;
-    b.SetPixelFormat(pf32bit);
-    b.SetSize(96, 96);
-    b.SetAlphaFormat(afDefined);
-    for (int y = 0; y < 96; ++y) {
-      auto* row = static_cast<std::uint32_t*>(b.ScanLine(y));
-      for (int x = 0; x < 96; ++x) {
-        int dx = x - 48, dy = y - 48;
-        bool inside = dx * dx + dy * dy < 44 * 44;
-        row[x] = inside ? (((x + i) & 1) ? 0xFF2040C0u : 0xFFE0A020u) : 0;
-      }
-    }
+    Fill(b, 96, 96, [i](int x, int y) {
+      int dx = x - 48, dy = y - 48;
+      bool inside = dx * dx + dy * dy < 44 * 44;
+      return inside ? (((x + i) & 1) ? 0xFF2040C0u : 0xFFE0A020u) : 0u;
+    });
     list->Add(&b, nullptr);
   }
   return list;
@@ -94,13 +100,9 @@ void BM_ImageCollection_NineSlice(benchmark::State& state) {
   TkxGPImageCollection c(nullptr);
   TkxGPImageCollectionItem* item = c.Images()->Add();
   TBitmap frame;
-  frame.SetPixelFormat(pf32bit);
-  frame.SetSize(30, 30);
-  frame.SetAlphaFormat(afDefined);
-  for (int y = 0; y < 30; ++y) {
-    auto* row = static_cast<std::uint32_t*>(frame.ScanLine(y));
-    for (int x = 0; x < 30; ++x) row[x] = (x < 10 || x >= 20 || y < 10 || y >= 20) ? 0xFF1E3A5Fu : 0xC0D0E0F0u;
-  }
+  Fill(frame, 30, 30, [](int x, int y) {
+    return (x < 10 || x >= 20 || y < 10 || y >= 20) ? 0xFF1E3A5Fu : 0xC0D0E0F0u;
+  });
   item->SetBitmap(&frame);
   TkxGPBitmapOptions* o = item->Options();
   o->SetLeftMargin(10);

@@ -8,6 +8,7 @@
 
 #include "host/classes/TypInfo.h"
 #include "host/gdi/Codecs.h"
+#include "host/gdi/GdiPlus.h"
 #include "host/graphics/Canvas.h"
 #include "host/graphics/Graphic.h"
 #include "host/graphics/GraphicsObjects.h"
@@ -134,7 +135,7 @@ void TkxGPImageCollectionItem::SetPngImage(TPngImage* v) {
     throw;
   }
   FPngImage->SetOnChange(TNotifyEvent(this, &TkxGPImageCollectionItem::PngChanged));
-  BuildFromPng();
+  PngChanged(FPngImage.get());
 }
 
 void TkxGPImageCollectionItem::LoadPngFromFile(const String& AFileName) {

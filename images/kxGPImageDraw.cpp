@@ -2,6 +2,7 @@
 // and placement, and the canvas entry points.
 #include <memory>
 
+#include "host/gdi/GdiPlus.h"
 #include "host/graphics/Canvas.h"
 #include "images/kxGPImageCollection.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/classes/TypInfo.h"
+#include "host/gdi/GdiPlus.h"
 #include "host/graphics/Graphic.h"
 
 namespace kx {

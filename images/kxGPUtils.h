@@ -3,10 +3,13 @@
 // drawing that uses them.
 #pragma once
 #include "host/classes/Persistent.h"
-#include "host/gdi/GdiPlus.h"
+#include "host/gdi/Gdi.h"
 
 namespace vcl {
 class TBitmap;
+class TGPBitmap;
+class TGPGraphics;
+struct TGPRectF;
 }
 
 namespace kx {
@@ -94,7 +97,7 @@ class TkxGPGraphicsTarget final : public TkxGPDrawTarget {
 
  private:
   vcl::TGPGraphics* G;
-  vcl::GraphicsState FSaved = 0;
+  vcl::UINT FSaved = 0;  // the graphics state saved around a clip
   bool FClipped = false;
 };
 
@@ -102,7 +105,7 @@ class TkxGPGraphicsTarget final : public TkxGPDrawTarget {
 
 // clNone gives 0 (fully transparent); any other colour its RGB (system colours resolved) with
 // the given alpha in the top byte.
-vcl::ARGB ColorToGPColor(vcl::TColor AColor, vcl::Byte AAlpha = 255);
+vcl::DWORD ColorToGPColor(vcl::TColor AColor, vcl::Byte AAlpha = 255);  // an ARGB word
 vcl::TGPRectF RectToGPRectF(const vcl::TRect& R);
 void InflateGPRectF(vcl::TGPRectF& R, float DX, float DY);
 

@@ -14,16 +14,21 @@
 
 #include "host/gdi/Codecs.h"
 #include "host/gdi/Gdi.h"
+#include "host/gdi/GdiPlus.h"
 #include "host/graphics/Canvas.h"
 #include "host/graphics/Graphic.h"
 #include "host/graphics/PngImage.h"
 #include "host/rtl/Streams.h"
 #include "images/kxGPUtils.h"
+#include "tests/graphics/GraphicsTest.h"
 
 namespace imgtest {
 
 using namespace vcl;
 using namespace kx;
+
+using gfxtest::Hex;
+using gfxtest::Near;
 
 using TPixelFn = std::function<std::uint32_t(int x, int y)>;
 
@@ -40,22 +45,6 @@ inline std::unique_ptr<TPngImage> MakePng(int w, int h, const TPixelFn& f) {
 }
 inline std::unique_ptr<TPngImage> SolidPng(int w, int h, std::uint32_t argb) {
   return MakePng(w, h, [argb](int, int) { return argb; });
-}
-
-inline std::string Hex(std::uint32_t v) {
-  char s[16];
-  std::snprintf(s, sizeof s, "%08X", v);
-  return s;
-}
-
-// Channel-wise comparison with a tolerance, for filtered and blended results.
-inline ::testing::AssertionResult Near(std::uint32_t got, std::uint32_t want, int tolerance) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    int a = int((got >> shift) & 0xFF), b = int((want >> shift) & 0xFF);
-    if (a - b > tolerance || b - a > tolerance)
-      return ::testing::AssertionFailure() << "got " << Hex(got) << ", want " << Hex(want) << " (+-" << tolerance << ")";
-  }
-  return ::testing::AssertionSuccess();
 }
 
 inline std::string Str(const TGPRectF& r) {

@@ -6,6 +6,7 @@
 #include "ImagesTest.h"
 #include "host/classes/Classes.h"
 #include "host/classes/TypInfo.h"
+#include "host/rtl/Resources.h"
 #include "images/kxGPImageCollection.h"
 
 using namespace imgtest;
@@ -185,6 +186,23 @@ TEST(ImageCollection, PicturesBuildTheGdiPlusBitmapWhicheverWayTheyArrive) {
   EXPECT_THROW(item->LoadPngFromFile(u"/nonexistent/none.png"), Exception);
   EXPECT_EQ(item->PngImage()->Width(), 12);
 
+  // From an embedded resource (RCDATA), and a missing one named in the error.
+  static const std::vector<Byte> file = [] {
+    std::vector<std::uint32_t> px(4 * 3, 0xFF00AA00u);
+    return EncodePng(px.data(), 4, 3, 4);
+  }();
+  RegisterResource("RCDATA", "KXTESTPNG", file.data(), file.size());
+  item->LoadPngFromResourceName(0, u"KXTESTPNG");
+  EXPECT_EQ(item->GPB()->GetWidth(), 4u);
+  try {
+    item->LoadPngFromResourceName(0, u"KXNOSUCHPNG");
+    ADD_FAILURE() << "loaded a resource that does not exist";
+  } catch (const Exception& e) {
+    EXPECT_NE(StringToUtf8(e.Message()).find("KXNOSUCHPNG"), std::string::npos) << StringToUtf8(e.Message());
+  }
+  EXPECT_EQ(item->GPB()->GetWidth(), 4u);
+  item->PngImage()->Assign(SolidPng(12, 6, 0xFF123456u).get());
+
   // A bitmap takes precedence; premultiplied rows are read back to straight colours.
   TBitmap b;
   b.SetPixelFormat(pf32bit);
@@ -206,6 +224,11 @@ TEST(ImageCollection, PicturesBuildTheGdiPlusBitmapWhicheverWayTheyArrive) {
   static_cast<std::uint32_t*>(noAlpha.ScanLine(0))[0] = 0x00ABCDEFu;
   item->SetBitmap(&noAlpha);
   EXPECT_EQ(GPPixel(item->GPB(), 0, 0), 0xFFABCDEFu);
+  // Emptying the PNG through the item leaves the bitmap's picture.
+  item->SetPngImage(nullptr);
+  ASSERT_NE(item->GPB(), nullptr);
+  EXPECT_EQ(item->GPB()->GetWidth(), 2u);
+  EXPECT_EQ(c.GetWidth(0, 1), 2);
   // Emptying both pictures frees it.
   item->Bitmap()->SetSize(0, 0);
   item->PngImage()->Assign(nullptr);

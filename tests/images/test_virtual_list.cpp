@@ -43,6 +43,13 @@ std::unique_ptr<TImageList> SourceList(int n, TComponent* owner = nullptr) {
   return list;
 }
 
+// DefaultWidth and DefaultHeight `size`, scaled by `factor`.
+void Size(TkxGPVirtualImageList& l, int size, double factor = 1) {
+  l.SetDefaultWidth(size);
+  l.SetDefaultHeight(size);
+  l.SetScaleFactor(factor);
+}
+
 class TCounter : public TObject {
  public:
   void Hit(TObject*) {
@@ -147,9 +154,7 @@ TEST(VirtualImageList, EverySizeIsRenderedFromTheSourceNotFromThePreviousSize) {
     SCOPED_TRACE(direct ? "direct" : "stored");
     TkxGPVirtualImageList travelled(nullptr);
     travelled.SetDirectDraw(direct);
-    travelled.SetDefaultWidth(24);
-    travelled.SetDefaultHeight(24);
-    travelled.SetScaleFactor(1);
+    Size(travelled, 24, 1);
     travelled.SetSourceImageList(src.get());
     std::vector<std::vector<std::uint32_t>> small;
     for (int i = 0; i < 4; ++i) small.push_back(Drawn(travelled, i));
@@ -157,9 +162,7 @@ TEST(VirtualImageList, EverySizeIsRenderedFromTheSourceNotFromThePreviousSize) {
 
     TkxGPVirtualImageList fresh(nullptr);
     fresh.SetDirectDraw(direct);
-    fresh.SetDefaultWidth(24);
-    fresh.SetDefaultHeight(24);
-    fresh.SetScaleFactor(2.0);
+    Size(fresh, 24, 2.0);
     fresh.SetSourceImageList(src.get());
     for (int i = 0; i < 4; ++i) {
       std::vector<std::uint32_t> a = Drawn(travelled, i), b = Drawn(fresh, i);
@@ -177,9 +180,7 @@ TEST(VirtualImageList, EverySizeIsRenderedFromTheSourceNotFromThePreviousSize) {
 TEST(VirtualImageList, UsersHearOfARebuildOnceWhenItIsComplete) {
   auto src = SourceList(10);
   TkxGPVirtualImageList l(nullptr);
-  l.SetDefaultWidth(24);
-  l.SetDefaultHeight(24);
-  l.SetScaleFactor(1);
+  Size(l, 24, 1);
   TCounter counter;
   counter.List = &l;
   TChangeLink link;
@@ -221,9 +222,7 @@ TEST(VirtualImageList, DisabledPicturesFade) {
   TkxGPImageCollection coll(nullptr);
   coll.Images()->Add()->SetPngImage(SolidPng(96, 96, 0xFFFF0000u).get());
   TkxGPVirtualImageList l(nullptr);
-  l.SetDefaultWidth(24);
-  l.SetDefaultHeight(24);
-  l.SetScaleFactor(1);
+  Size(l, 24, 1);
   // From a 96 x 96 image list: scaled into the 24 x 24 cell, at a quarter of its alpha.
   l.SetSourceImageList(src.get());
   TSurface s(24, 24);
@@ -274,9 +273,7 @@ TEST(VirtualImageList, ProportionalCollectionItemsAreFittedAndBothSourcesCombine
   wide->SetProportional(true);
   coll.Images()->Add()->SetPngImage(SolidPng(40, 20, 0xFFFF0000u).get());
   TkxGPVirtualImageList l(nullptr);
-  l.SetDefaultWidth(24);
-  l.SetDefaultHeight(24);
-  l.SetScaleFactor(1);
+  Size(l, 24, 1);
   l.SetSourceImageCollection(&coll);
   TSurface s(24, 24);
   l.Draw(&s.Canvas, 0, 0, 0);
@@ -352,18 +349,14 @@ TEST(VirtualImageList, InterpolationModeReachesCollectionPictures) {
   TkxGPVirtualImageList a(nullptr), b(nullptr);
   b.SetInterpolationMode(kxgppimHighQualityBilinear);
   for (auto* l : {&a, &b}) {
-    l->SetDefaultWidth(30);
-    l->SetDefaultHeight(30);
-    l->SetScaleFactor(1);
+    Size(*l, 30, 1);
     l->SetSourceImageCollection(&coll);
   }
   EXPECT_NE(Drawn(a, 0), Drawn(b, 0));
   // The pixel offset mode moves the sampling grid.
   TkxGPVirtualImageList c(nullptr);
   c.SetPixelOffsetMode(kxgppomHighQuality);
-  c.SetDefaultWidth(30);
-  c.SetDefaultHeight(30);
-  c.SetScaleFactor(1);
+  Size(c, 30, 1);
   c.SetSourceImageCollection(&coll);
   EXPECT_NE(Drawn(a, 0), Drawn(c, 0));
 }
@@ -377,9 +370,7 @@ TEST(VirtualImageList, StoredWithoutPicturesAndRebuiltAfterLoading) {
   src->SetName(u"ImageList1");
   auto* l = new TkxGPVirtualImageList(&form);
   l->SetName(u"kxGPVirtualImageList1");
-  l->SetDefaultWidth(24);
-  l->SetDefaultHeight(24);
-  l->SetScaleFactor(1);
+  Size(*l, 24, 1);
   l->SetInterpolationMode(kxgppimHighQualityBilinear);
   l->SetSourceImageList(src.get());
   ASSERT_EQ(l->Count(), 10);
