@@ -280,7 +280,7 @@ bool IsTopLevel(const WindowObject* w);        // parent is the desktop
 WindowObject* TopLevelOf(WindowObject* w);     // the top-level ancestor (w itself if top-level)
 bool IsDescendant(const WindowObject* ancestor, const WindowObject* w);
 bool IsVisibleTree(const WindowObject* w);     // w and every ancestor have WS_VISIBLE
-ClassObject* FindClass(StringView name);
+ClassObject* FindWindowClass(StringView name);
 LRESULT InvokeProc(WNDPROC proc, WndProcInstance* inst, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CallProc(WindowObject* w, UINT msg, WPARAM wp, LPARAM lp);  // no hooks
 void SendParentNotify(WindowObject* w, UINT event);

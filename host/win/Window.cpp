@@ -155,7 +155,7 @@ bool IsVisibleTree(const WindowObject* w) {
   return w == desk;
 }
 
-ClassObject* FindClass(StringView name) {
+ClassObject* FindWindowClass(StringView name) {
   WinState& s = Wm();
   ClassObject* sys = nullptr;
   for (auto& c : s.Classes) {
@@ -365,7 +365,7 @@ BOOL UnregisterClassW(const Char* className, HINSTANCE) {
 }
 
 BOOL GetClassInfoExW(HINSTANCE, const Char* className, WNDCLASSEXW* out) {
-  ClassObject* c = FindClass(NameArg(className));
+  ClassObject* c = FindWindowClass(NameArg(className));
   if (!c || !out) return false;
   out->style = c->Style;
   out->lpfnWndProc = c->Proc;
@@ -509,7 +509,7 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
                      int x, int y, int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
   WinState& s = Wm();
-  ClassObject* cls = FindClass(NameArg(className));
+  ClassObject* cls = FindWindowClass(NameArg(className));
   if (!cls) return nullptr;
 
   WindowObject* parentObj = nullptr;
