@@ -290,8 +290,12 @@ TRecipe Build(const TElementEntry& e) {
       r.HeightMetric = path == "caption.small" ? SM_CYSMCAPTION : SM_CYCAPTION;
       r.Content = 2;
     } else if (Starts(path, "frame")) {
-      r = FillRecipe(COLOR_BTNFACE);
-      if (Starts(path, "frame.bottom")) r.HeightMetric = SM_CYFRAME;
+      // The window's raised outer edge runs along the outside of each border.
+      bool bottom = Starts(path, "frame.bottom");
+      UINT sides = bottom ? BF_LEFT | BF_RIGHT | BF_BOTTOM : Starts(path, "frame.left") ? BF_LEFT : BF_RIGHT;
+      r = EdgeRecipe(EDGE_RAISED, EDGE_RAISED, EDGE_RAISED, sides, COLOR_BTNFACE);
+      r.Content = 0;
+      if (bottom) r.HeightMetric = SM_CYFRAME;
       else r.WidthMetric = SM_CXFRAME;
     } else if (Starts(path, "button.") && !Starts(path, "button.sys")) {
       UINT g = Has(path, "close") ? DFCS_CAPTIONCLOSE : Has(path, "min") ? DFCS_CAPTIONMIN
@@ -398,6 +402,11 @@ bool TClassicStyle::DrawElement(HDC dc, const TThemedElementDetails& details, co
       FrameRect(dc, &t, GetSysColorBrush(rc->Border));
       break;
     case TClassicKind::Caption: {
+      // The window's raised edge above and beside the gradient bar.
+      FillSys(dc, t, COLOR_BTNFACE);
+      DrawEdge(dc, &t, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_ADJUST);
+      t.Inflate(-1, 0);
+      t.Top += 1;
       COLORREF a = Sys(rc->Fill), b = Sys(rc->Fill2);
       TRIVERTEX v[2];
       v[0] = {t.Left, t.Top, COLOR16(GetRValue(a) << 8), COLOR16(GetGValue(a) << 8), COLOR16(GetBValue(a) << 8), 0};

@@ -153,6 +153,10 @@ void DrawStyledFrame(HDC dc, TCustomStyleServices* s, const TStyledFrameInfo& in
   for (int b = 0; b < StyledCaptionButtonCount; ++b) {
     if (l.Buttons[b].IsEmpty()) continue;
     int state = std::clamp(int(info.States[b]), 0, 3);
+    // The window elements have no inactive buttons: an inactive window's buttons at rest are
+    // drawn as disabled ones, which every style makes legible on its inactive caption. (Classic
+    // buttons carry their own face and look the same either way.)
+    if (!info.Active && state == sbsNormal && s->Enabled()) state = sbsDisabled;
     s->DrawElement(dc, Detail(TThemedWindow(ButtonBase(info, b) + state)), l.Buttons[b], nullptr, dpi);
   }
 }

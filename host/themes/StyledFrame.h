@@ -51,7 +51,8 @@ TStyledFrameMetrics GetStyledFrameMetrics(TCustomStyleServices* style, bool tool
                                           int dpi);
 TStyledFrameLayout GetStyledFrameLayout(TCustomStyleServices* style, const TStyledFrameInfo& info);
 // Paints the whole frame: caption bar, icon, text, buttons in their states, and the borders.
-// The client area is not touched (the DC need not be clipped).
+// An inactive window's buttons at rest take the disabled look (the elements have no inactive
+// buttons). The client area is not touched (the DC need not be clipped).
 void DrawStyledFrame(HDC dc, TCustomStyleServices* style, const TStyledFrameInfo& info);
 // The hit-test code of a point (window coordinates): HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP,
 // HTSYSMENU, HTCAPTION, the sizing borders (HTLEFT ... HTBOTTOMRIGHT) of a sizeable,

@@ -101,7 +101,11 @@ void DrawStyledMenuItem(HDC dc, TCustomStyleServices* s, const TStyledMenuItem& 
                            item.ImageIndex, dpi);
   if (item.Checked && !image) {
     TThemedMenu back = item.Disabled ? tmPopupCheckBackgroundDisabled : tmPopupCheckBackgroundNormal;
-    TRect box = Centered(column, SizeOf(s, Menu(back), dpi, {22, 22}));
+    // As large as the style makes it, but clear of the rows above and below.
+    TSize z = SizeOf(s, Menu(back), dpi, {22, 22});
+    int fit = r.Height() - 2 * Px(2, dpi);
+    if (z.cy > fit) z = {std::max(1, z.cx - (z.cy - fit)), std::max(1, fit)};
+    TRect box = Centered(column, z);
     s->DrawElement(dc, Menu(back), box, nullptr, dpi);
     TThemedMenu mark = item.RadioCheck ? (item.Disabled ? tmPopupBulletDisabled : tmPopupBulletNormal)
                                        : (item.Disabled ? tmPopupCheckMarkDisabled : tmPopupCheckMarkNormal);
@@ -175,6 +179,16 @@ void DrawStyledToolTip(HDC dc, TCustomStyleServices* s, const TRect& r, StringVi
   TRect t = content;
   if (ext.Height() < content.Height()) t.Top += (content.Height() - ext.Height()) / 2;
   s->DrawText(dc, d, text, t, format, color, dpi);
+}
+
+TSize MeasureStyledToolTip(HDC dc, TCustomStyleServices* s, StringView text, int maxWidth, int dpi) {
+  auto d = GetElementDetails(tttStandardNormal);
+  TElementMargins m;
+  if (!s->GetElementMargins(dc, d, emContent, m, dpi)) m = {};
+  int inner = std::max(1, maxWidth - m.cxLeftWidth - m.cxRightWidth);
+  TRect ext(0, 0, inner, 0);
+  if (!text.empty()) DrawTextW(dc, text, &ext, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS | DT_CALCRECT);
+  return {ext.Width() + m.cxLeftWidth + m.cxRightWidth, ext.Height() + m.cyTopHeight + m.cyBottomHeight};
 }
 
 }  // namespace vcl

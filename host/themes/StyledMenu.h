@@ -52,5 +52,7 @@ TSize MeasureStyledMenuItem(HDC dc, TCustomStyleServices* style, const TStyledMe
 // A tooltip: its element (tttStandardNormal) over `r`, then the text in the element's text
 // colour, inside its content margins, word-wrapped and centred vertically, with the DC's font.
 void DrawStyledToolTip(HDC dc, TCustomStyleServices* style, const TRect& r, StringView text, int dpi);
+// The size a tooltip needs for its text with the DC's font, wrapped at maxWidth.
+TSize MeasureStyledToolTip(HDC dc, TCustomStyleServices* style, StringView text, int maxWidth, int dpi);
 
 }  // namespace vcl

@@ -175,11 +175,13 @@ TEST(ClassicStyle, DrawsTheClassicEquivalentsAndRefusesTheRest) {
   // The default push button gets the classic dark outline.
   EXPECT_TRUE(s.DrawElement(c.Dc(), GetElementDetails(tbPushButtonDefaulted), r));
   EXPECT_EQ(c.Pixel(10, 25), Opaque(GetSysColor(COLOR_WINDOWFRAME)));
-  // A caption is the gradient between the two caption colours.
+  // A caption is the gradient between the two caption colours inside the window's raised edge.
   c.Clear();
   EXPECT_TRUE(s.DrawElement(c.Dc(), GetElementDetails(twCaptionActive), TRect(0, 0, 100, 20)));
-  EXPECT_EQ(c.Pixel(0, 10), Opaque(GetSysColor(COLOR_ACTIVECAPTION)));
-  EXPECT_EQ(c.Pixel(99, 10), Opaque(GetSysColor(COLOR_GRADIENTACTIVECAPTION)));
+  EXPECT_EQ(c.Pixel(0, 10), Opaque(GetSysColor(COLOR_3DLIGHT)));
+  EXPECT_EQ(c.Pixel(3, 10), Opaque(GetSysColor(COLOR_ACTIVECAPTION)));
+  EXPECT_EQ(c.Pixel(96, 10), Opaque(GetSysColor(COLOR_GRADIENTACTIVECAPTION)));
+  EXPECT_EQ(c.Pixel(50, 19), c.Pixel(50, 10));  // no edge below
   // Clipping is honoured.
   c.Clear();
   TRect clip(10, 10, 30, 40);
