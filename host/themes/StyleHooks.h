@@ -46,7 +46,8 @@ class TStyleHookBase {
   // WM_SETREDRAW through the window's own handling.
   void SetRedraw(bool redraw);
 
-  // The style the hook paints in: the active style.
+  // The style the hook paints in: the active style. (The constructor takes the colours from the
+  // base's choice; a hook choosing other services calls UpdateColors in its own constructor.)
   virtual TCustomStyleServices* StyleServices() const;
   // Colours and font of the style (background, text): refreshed when the style changes.
   TColor Color() const { return FColor; }

@@ -136,10 +136,14 @@ void DrawStyledFrame(HDC dc, TCustomStyleServices* s, const TStyledFrameInfo& in
   }
   s->DrawElement(dc, CaptionDetail(info), l.Caption, nullptr, dpi);
   if (!l.Icon.IsEmpty()) {
-    if (info.Icon)
-      DrawIconEx(dc, l.Icon.Left, l.Icon.Top, info.Icon, l.Icon.Width(), l.Icon.Height(), 0, nullptr, DI_NORMAL);
-    else
-      s->DrawElement(dc, Detail(info.Active ? twSysButtonNormal : twSysButtonDisabled), l.Icon, nullptr, dpi);
+    // The window's icon; else the style's system-button glyph; else (a style without one, such
+    // as the classic look) the generic application icon.
+    bool drawn = !info.Icon && s->DrawElement(dc, Detail(info.Active ? twSysButtonNormal : twSysButtonDisabled),
+                                              l.Icon, nullptr, dpi);
+    if (!drawn) {
+      HICON icon = info.Icon ? info.Icon : LoadIconW(nullptr, IDI_APPLICATION);
+      DrawIconEx(dc, l.Icon.Left, l.Icon.Top, icon, l.Icon.Width(), l.Icon.Height(), 0, nullptr, DI_NORMAL);
+    }
   }
   if (!info.Caption.empty() && !l.Text.IsEmpty()) {
     int saved = SaveDC(dc);
