@@ -6,7 +6,9 @@
 
 #include "host/rtl/Resources.h"
 #include "host/rtl/Streams.h"
+#include "host/themes/ClassicStyle.h"
 #include "host/themes/CustomStyle.h"
+#include "host/themes/StyleSwitch.h"
 #include "host/themes/format/StyleFormat.h"
 
 namespace vcl {
@@ -28,6 +30,7 @@ struct TRegistry {
   bool Initializing = false;
   bool ThemesEnabled = true;
   std::unique_ptr<TSystemStyle> System;
+  std::unique_ptr<TClassicStyle> Classic;  // made when themes are first switched off
   std::vector<std::unique_ptr<TCustomStyle>> Styles;  // registration order
   TCustomStyleServices* Active = nullptr;
   std::map<int, TStyleManager::TStyleChangedHandler> Handlers;
@@ -44,7 +47,9 @@ TRegistry& Reg() {
 // The system style's services as they are used: themed, or classic with themes off.
 TCustomStyleServices* CurrentSystemServices() {
   TRegistry& r = Reg();
-  return r.System.get();
+  if (r.ThemesEnabled) return r.System.get();
+  if (!r.Classic) r.Classic = std::make_unique<TClassicStyle>();
+  return r.Classic.get();
 }
 
 TRegistry& Ready() {
@@ -87,15 +92,26 @@ String StreamOrigin(TStream& stream) {
   return u"style stream";
 }
 
+// The services a registry entry is used through (the system style's depend on the themes).
+TCustomStyleServices* ServicesOf(TCustomStyleServices* entry) {
+  return entry == Reg().System.get() ? CurrentSystemServices() : entry;
+}
+
+void NotifySwitch(TCustomStyleServices* previous, TCustomStyleServices* active) {
+  detail::ApplySysStyleHooks();
+  // Handlers may add or remove handlers: call a copy.
+  auto handlers = Reg().Handlers;
+  for (auto& [id, h] : handlers)
+    if (h) h(previous, active);
+  detail::NotifyWindowsOfStyleChange();
+}
+
 void Activate(TCustomStyleServices* style) {
   TRegistry& r = Reg();
   TCustomStyleServices* previous = r.Active;
   if (previous == style) return;
   r.Active = style;
-  // Handlers may add or remove handlers: call a copy.
-  auto handlers = r.Handlers;
-  for (auto& [id, h] : handlers)
-    if (h) h(previous, style);
+  NotifySwitch(ServicesOf(previous), ServicesOf(style));
 }
 
 }  // namespace
@@ -118,6 +134,7 @@ void TStyleManager::Initialize() {
       }
       r.Styles.push_back(std::move(style));
     }
+    detail::RegisterDefaultSysStyleHooks();
   } catch (...) {
     r.Initializing = false;
     throw;
@@ -147,7 +164,7 @@ TCustomStyleServices* TStyleManager::GetStyle(StringView name) {
 
 TCustomStyleServices* TStyleManager::ActiveStyle() {
   TRegistry& r = Ready();
-  return r.Active == r.System.get() ? CurrentSystemServices() : r.Active;
+  return ServicesOf(r.Active);
 }
 
 TCustomStyleServices* TStyleManager::SystemStyle() {
@@ -165,7 +182,7 @@ void TStyleManager::SetStyle(StringView name) { SetStyle(GetStyle(name)); }
 void TStyleManager::SetStyle(TCustomStyleServices* style) {
   TRegistry& r = Ready();
   if (!style) throw EStyleEngineException("SetStyle: no style given");
-  if (style == CurrentSystemServices() || style == r.System.get()) {
+  if (style == CurrentSystemServices() || style == r.System.get() || (r.Classic && style == r.Classic.get())) {
     Activate(r.System.get());
     return;
   }
@@ -247,7 +264,13 @@ bool TStyleManager::UnRegisterStyle(TCustomStyleServices* style) {
 
 bool TStyleManager::ThemesEnabled() { return Reg().ThemesEnabled; }
 
-void TStyleManager::SetThemesEnabled(bool enabled) { Reg().ThemesEnabled = enabled; }
+void TStyleManager::SetThemesEnabled(bool enabled) {
+  TRegistry& r = Ready();
+  if (r.ThemesEnabled == enabled) return;
+  TCustomStyleServices* previous = ActiveStyle();
+  r.ThemesEnabled = enabled;
+  NotifySwitch(previous, ActiveStyle());
+}
 
 int TStyleManager::AddStyleChangedHandler(TStyleChangedHandler handler) {
   TRegistry& r = Reg();

@@ -2,10 +2,13 @@
 // registration order (the styles embedded as resources of type VCLSTYLE at start-up, then those
 // loaded by the program); one of them is the active style.
 //
-// Switching windows over to a new style (repainting, style hooks, recreation) belongs to the
-// control framework: it registers a style-changed handler here and is called after every switch.
+// A switch (SetStyle, or themes switched on or off) attaches or removes the style hooks of
+// system window classes, calls the style-changed handlers of the control framework, sends
+// CM_STYLECHANGED to every window (hooks see it first), recalculates the frames of windows whose
+// hooks came or went, and repaints every window with its frame.
 #pragma once
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "host/themes/StyleServices.h"
@@ -13,6 +16,9 @@
 namespace vcl {
 
 class TStream;
+class TSysStyleHook;
+// Makes the hook of a window (see StyleHooks.h: SysStyleHookClass<THook>()).
+using TSysStyleHookClass = std::unique_ptr<TSysStyleHook> (*)(WindowObject*);
 
 class TStyleManager {
  public:
@@ -58,9 +64,25 @@ class TStyleManager {
   // Removes a style loaded by the program (not the system style, not the active style).
   static bool UnRegisterStyle(TCustomStyleServices* style);
 
-  // Whether themes are enabled: when not, the system style is the classic look.
+  // Whether themes are enabled: when not, the system style is the classic look (services that
+  // report themselves not enabled, see ClassicStyle.h). Changing it notifies like a switch.
   static bool ThemesEnabled();
   static void SetThemesEnabled(bool enabled);
+
+  // ---- style hooks of system window classes -----------------------------------------------
+  // While a custom style is active, every window of the class (names compare ASCII
+  // case-insensitively) has a hook made by hookClass: the existing windows get theirs at once,
+  // a new window as it is created (before its first message). Registering a class again
+  // replaces its hook class, also on the windows hooked already. The engine registers
+  // TSysPopupStyleHook for "#32768" and TSysTooltipsStyleHook for "tooltips_class32".
+  static void RegisterSysStyleHook(StringView windowClassName, TSysStyleHookClass hookClass);
+  // Removes the registration when hookClass is the one registered; the class's windows lose
+  // their hooks and are repainted.
+  static void UnRegisterSysStyleHook(StringView windowClassName, TSysStyleHookClass hookClass);
+  // The hook class registered for a window class, or nullptr.
+  static TSysStyleHookClass SysStyleHookClassOf(StringView windowClassName);
+  // The hook attached to a window, or nullptr.
+  static TSysStyleHook* SysStyleHookOf(WindowObject* window);
 
   // ---- extension points of the control framework ------------------------------------------
   // Called after the active style changed (previous, active). Returns an id for removal.

@@ -67,6 +67,7 @@ HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
     case WH_KEYBOARD_LL:
     case WH_CALLWNDPROC:
     case WH_CALLWNDPROCRET:
+    case WH_CBT:
     case WH_GETMESSAGE:
     case WH_MOUSE:
     case WH_KEYBOARD: break;

@@ -218,6 +218,12 @@ constexpr UINT WM_GETTITLEBARINFOEX = 0x033F;
 constexpr UINT WM_USER = 0x0400;
 constexpr UINT WM_APP = 0x8000;
 
+// Messages of the framework layers (control messages): CM_BASE + n.
+constexpr UINT CM_BASE = 0xB000;
+// The style a window draws with has changed (a style switch, or themes switched on or off): sent
+// to every window after the switch, before the repaint. wParam and lParam are 0.
+constexpr UINT CM_STYLECHANGED = CM_BASE + 111;
+
 // Scroll bar control messages.
 constexpr UINT SBM_SETPOS = 0x00E0;
 constexpr UINT SBM_GETPOS = 0x00E1;

@@ -289,6 +289,20 @@ void DefNcPaint(WindowObject* w, HRGN clip) {
   } else {
     dc = GetWindowDC(w);
   }
+  // A repaint of one scroll bar (scrolling, hot tracking) draws only that bar.
+  TRect box;
+  if (reinterpret_cast<std::uintptr_t>(clip) > 1 && GetRgnBox(clip, &box) != NULLREGION) {
+    TPoint o = WindowOrigin(w);
+    box.Offset(-o.X, -o.Y);
+    for (int bar : {SB_VERT, SB_HORZ}) {
+      TRect r = ScrollBarRect(w, bar);
+      if (!r.IsEmpty() && TRect::Intersect(box, r) == box) {
+        DrawScrollBar(w, dc, bar, r, bar == SB_VERT);
+        ReleaseDC(w, dc);
+        return;
+      }
+    }
+  }
   DrawNonClient(w, dc);
   ReleaseDC(w, dc);
 }

@@ -371,6 +371,23 @@ void SendNcPaint(WindowObject* w) {
   DeleteObject(rgn);
 }
 
+}  // namespace
+
+void SendNcPaintNow(WindowObject* w, const TRect& area) {
+  if (!IsVisibleTree(w) || area.IsEmpty()) return;
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  cairo_region_destroy(rgn->Rgn);
+  rgn->Rgn = RectRgn(area);
+  TPoint o = WindowOrigin(w);
+  cairo_region_translate(rgn->Rgn, o.X, o.Y);
+  SystemRegions().insert(rgn);
+  SendMessageW(w, WM_NCPAINT, reinterpret_cast<WPARAM>(rgn), 0);
+  SystemRegions().erase(rgn);
+  DeleteObject(rgn);
+}
+
+namespace {
+
 // The client part of the update region in surface coordinates (for a paint or erase DC).
 cairo_region_t* UpdateInSurface(WindowObject* w) {
   TRect client = ClientRectInWindow(w);

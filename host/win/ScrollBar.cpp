@@ -114,11 +114,8 @@ void RedrawBar(WindowObject* w, int bar) {
     RedrawWindowInternal(w, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
     return;
   }
-  TRect r = ScrollBarRect(w, bar);
-  if (r.IsEmpty()) return;
-  HDC dc = GetWindowDC(w);
-  DrawScrollBar(w, dc, bar, r, bar == SB_VERT);
-  ReleaseDC(w, dc);
+  // Through WM_NCPAINT, so a window (or style hook) painting its own bars paints them.
+  SendNcPaintNow(w, ScrollBarRect(w, bar));
 }
 
 // Sends a scroll notification: to the window for its own bars, to the parent for a control.
@@ -405,6 +402,8 @@ BOOL GetScrollBarInfo(HWND hwnd, LONG objectId, SCROLLBARINFO* info) {
   if (d->Disabled & ESB_DISABLE_RTDN) info->rgstate[5] |= STATE_SYSTEM_UNAVAILABLE;
   if (!l.ThumbLen) info->rgstate[3] |= STATE_SYSTEM_INVISIBLE;
   if (pressed) info->rgstate[pressed] |= STATE_SYSTEM_PRESSED;
+  if ((w->ScrollHot >> 4) == bar + 1 && (w->ScrollHot & 0xF))
+    info->rgstate[w->ScrollHot & 0xF] |= STATE_SYSTEM_HOTTRACKED;
   return true;
 }
 

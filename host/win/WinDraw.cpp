@@ -46,11 +46,7 @@ HFONT CaptionFont(UINT dpi) {
   return f;
 }
 
-}  // namespace
-
-void DrawWindowIcon(WindowObject* w, HDC dc, const TRect& r) {
-  HICON icon = w->IconSmall ? w->IconSmall : w->IconBig;
-  if (!icon) icon = w->Class->IconSm ? w->Class->IconSm : w->Class->Icon;
+void DrawIconIn(HICON icon, HDC dc, const TRect& r) {
   if (icon && icon->Image) {
     cairo_surface_t* src = BitmapSurface(icon->Image);
     cairo_t* cr = dc->Cairo();
@@ -73,6 +69,22 @@ void DrawWindowIcon(WindowObject* w, HDC dc, const TRect& r) {
   in.Inflate(-u, -u);
   WmFillSolid(dc, in, RGB(255, 255, 255));
   WmFillSolid(dc, TRect(in.Left, in.Top, in.Right, in.Top + 3 * u), RGB(0, 120, 215));
+}
+
+}  // namespace
+
+void DrawWindowIcon(WindowObject* w, HDC dc, const TRect& r) {
+  HICON icon = w->IconSmall ? w->IconSmall : w->IconBig;
+  if (!icon) icon = w->Class->IconSm ? w->Class->IconSm : w->Class->Icon;
+  DrawIconIn(icon, dc, r);
+}
+
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH, UINT flags) {
+  if (!dc || !icon) return false;
+  if (cx == 0) cx = (flags & DI_DEFAULTSIZE) || !icon->Image ? GetSystemMetrics(SM_CXICON) : icon->Image->Width;
+  if (cy == 0) cy = (flags & DI_DEFAULTSIZE) || !icon->Image ? GetSystemMetrics(SM_CYICON) : icon->Image->Height;
+  DrawIconIn(icon, dc, TRect::FromSize(x, y, cx, cy));
+  return true;
 }
 
 void DrawCaptionText(HDC dc, const TRect& r, const String& text, COLORREF color, UINT dpi) {

@@ -331,6 +331,9 @@ void FlushPresents();
 void PresentNow(WindowObject* top);
 void ExposeSurface(WindowObject* top, const TRect& area);  // shows that part again
 void SetPaintQueued(WindowObject* w);
+// Sends WM_NCPAINT at once for a part of the frame (window coordinates), so that a window that
+// paints its own frame also paints the parts the window manager redraws by itself.
+void SendNcPaintNow(WindowObject* w, const TRect& area);
 WindowObject* FindPaintWindow(WindowObject* filter);
 // Invalidation in window coordinates (rgn nullptr: the whole window or client per flags).
 void RedrawWindowInternal(WindowObject* w, const cairo_region_t* rgnWindowCoords, UINT flags);

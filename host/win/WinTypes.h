@@ -323,6 +323,11 @@ struct CREATESTRUCTW {
   DWORD dwExStyle = 0;
 };
 
+struct CBT_CREATEWNDW {
+  CREATESTRUCTW* lpcs = nullptr;
+  HWND hwndInsertAfter = nullptr;
+};
+
 // ---- Messages ----------------------------------------------------------------------------------------
 struct MSG {
   HWND hwnd = nullptr;
@@ -413,6 +418,13 @@ constexpr int WH_KEYBOARD_LL = 13;
 constexpr int WH_MOUSE_LL = 14;
 constexpr int HC_ACTION = 0;
 constexpr int HC_NOREMOVE = 3;
+// WH_CBT codes. HCBT_CREATEWND: wParam the new window, lParam a CBT_CREATEWNDW; called once the
+// window exists and before WM_GETMINMAXINFO and WM_NCCREATE (changes to the creation
+// parameters' position and size apply; a non-zero result refuses the creation).
+// HCBT_DESTROYWND: wParam the window, called for every window of a destroyed tree before its
+// WM_DESTROY; the result is ignored.
+constexpr int HCBT_CREATEWND = 3;
+constexpr int HCBT_DESTROYWND = 4;
 
 struct CWPSTRUCT {
   LPARAM lParam = 0;
@@ -602,6 +614,7 @@ constexpr LONG OBJID_VSCROLL = LONG(0xFFFFFFFB);
 constexpr LONG OBJID_HSCROLL = LONG(0xFFFFFFFA);
 constexpr DWORD STATE_SYSTEM_UNAVAILABLE = 0x00000001;
 constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
+constexpr DWORD STATE_SYSTEM_HOTTRACKED = 0x00000080;  // the part under the mouse
 constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x00008000;
 constexpr DWORD STATE_SYSTEM_OFFSCREEN = 0x00010000;
 constexpr int CCHILDREN_SCROLLBAR = 5;

@@ -235,6 +235,15 @@ HICON LoadIconW(HINSTANCE instance, int id);
 HCURSOR CopyCursor(HCURSOR cursor);
 BOOL DestroyCursor(HCURSOR cursor);
 BOOL DestroyIcon(HICON icon);
+// Draws an icon into (x, y, cx, cy), scaled (cx or cy 0: the icon's own size, or the system
+// icon size with DI_DEFAULTSIZE). A standard icon without an image of its own is drawn as the
+// generic application icon. step and flickerFree are ignored; the result is false for no icon.
+constexpr UINT DI_MASK = 0x0001;
+constexpr UINT DI_IMAGE = 0x0002;
+constexpr UINT DI_NORMAL = 0x0003;
+constexpr UINT DI_DEFAULTSIZE = 0x0008;
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree,
+                UINT flags);
 int ShowCursor(BOOL show);
 UINT GetDoubleClickTime();
 BOOL SetDoubleClickTime(UINT ms);

@@ -586,6 +586,22 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
   cs.lpszClass = className;
   cs.dwExStyle = exStyle;
 
+  if (HasHooks(WH_CBT)) {
+    CBT_CREATEWNDW cbt{&cs, (style & WS_CHILD) ? HWND_BOTTOM : HWND_TOP};
+    if (CallHooks(WH_CBT, HCBT_CREATEWND, reinterpret_cast<WPARAM>(w), reinterpret_cast<LPARAM>(&cbt))) {
+      if (Live(w)) FreeWindowTree(w);
+      return nullptr;
+    }
+    if (!Live(w)) return nullptr;
+    if (cs.x != x || cs.y != y || cs.cx != cx || cs.cy != cy) {
+      x = cs.x;
+      y = cs.y;
+      cx = std::max(0, cs.cx);
+      cy = std::max(0, cs.cy);
+      w->WindowRect = w->ClientRect = TRect{x, y, x + cx, y + cy};
+    }
+  }
+
   if ((style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD))) {
     MINMAXINFO mmi;
     GetMinMaxInfo(w, &mmi);
@@ -656,6 +672,10 @@ void SendDestroyMessages(WindowObject* w) {
   if (s.ActiveTracker && s.ActiveTracker->Hwnd == w) CancelTracking();
   if (s.Capture == w) ReleaseCapture();
   if (!Live(w)) return;
+  if (HasHooks(WH_CBT)) {
+    CallHooks(WH_CBT, HCBT_DESTROYWND, reinterpret_cast<WPARAM>(w), 0);
+    if (!Live(w)) return;
+  }
   SendMessageW(w, WM_DESTROY, 0, 0);
   std::vector<WindowObject*> kids = w->Children;
   for (WindowObject* c : kids)

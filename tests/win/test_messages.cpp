@@ -1,5 +1,6 @@
 // The queue: posting order and filters, WM_QUIT, WM_PAINT and WM_TIMER only when nothing else
-// waits, timers on the backend clock, hooks on sent and retrieved messages.
+// waits, timers on the backend clock, hooks on sent and retrieved messages and on creation and
+// destruction.
 #include "tests/win/WinTestUtil.h"
 
 using namespace vcl;
@@ -168,4 +169,88 @@ TEST_F(Messages, CallWndProcAndGetMessageHooks) {
   SendMessageW(a, WM_USER + 2, 0, 0);
   EXPECT_EQ(gCallWnd.size(), 1u);
   UnhookWindowsHookEx(g);
+}
+
+namespace {
+struct TCbtRecord {
+  int Code;
+  HWND Hwnd;
+  size_t LogSize;  // messages logged before the call
+};
+std::vector<TCbtRecord> gCbt;
+HHOOK gCbtHook = nullptr;
+int gRefuseWidth = -1;   // refuse creations of this width
+int gResizeWidth = -1;   // make creations of this width 77 wide
+WNDPROC gSubclassedOrig = nullptr;
+std::vector<UINT> gSubclassSaw;
+LRESULT SubclassProc(HWND h, UINT m, WPARAM wp, LPARAM lp) {
+  gSubclassSaw.push_back(m);
+  return CallWindowProcW(gSubclassedOrig, h, m, wp, lp);
+}
+LRESULT CbtHook(int code, WPARAM wp, LPARAM lp) {
+  HWND h = reinterpret_cast<HWND>(wp);
+  gCbt.push_back({code, h, Log().size()});
+  if (code == HCBT_CREATEWND) {
+    auto* c = reinterpret_cast<CBT_CREATEWNDW*>(lp);
+    if (c->lpcs->cx == gRefuseWidth) return 1;
+    if (c->lpcs->cx == gResizeWidth) c->lpcs->cx = 77;
+    if (c->lpcs->cx == 33) gSubclassedOrig = LongToProc(SetWindowLongPtrW(h, GWLP_WNDPROC, ProcToLong(SubclassProc)));
+  }
+  return CallNextHookEx(gCbtHook, code, wp, lp);
+}
+}  // namespace
+
+TEST_F(Messages, CbtHookSeesCreationFirstAndEveryDestroyedWindow) {
+  gCbt.clear();
+  gSubclassSaw.clear();
+  gCbtHook = SetWindowsHookExW(WH_CBT, CbtHook, nullptr, 0);
+  ASSERT_NE(gCbtHook, nullptr);
+
+  // Creation: the hook runs before the window's first message, and a procedure it installs
+  // sees WM_NCCREATE.
+  HWND top = MakeWindow(WS_POPUP, TRect(0, 0, 33, 20));
+  ASSERT_NE(top, nullptr);
+  ASSERT_EQ(gCbt.size(), 1u);
+  EXPECT_EQ(gCbt[0].Code, HCBT_CREATEWND);
+  EXPECT_EQ(gCbt[0].Hwnd, top);
+  EXPECT_EQ(gCbt[0].LogSize, 0u);
+  ASSERT_FALSE(gSubclassSaw.empty());
+  EXPECT_EQ(gSubclassSaw.front(), UINT(WM_NCCREATE));
+  EXPECT_EQ(Msgs(top).front(), UINT(WM_NCCREATE));
+
+  // The hook may change the size, or refuse the window: then the window is never created.
+  gResizeWidth = 40;
+  HWND resized = MakeWindow(WS_POPUP, TRect(0, 0, 40, 20));
+  gResizeWidth = -1;
+  TRect r;
+  GetWindowRect(resized, &r);
+  EXPECT_EQ(r.Width(), 77);
+  gRefuseWidth = 41;
+  size_t before = Log().size();
+  EXPECT_EQ(MakeWindow(WS_POPUP, TRect(0, 0, 41, 20)), nullptr);
+  gRefuseWidth = -1;
+  for (size_t i = before; i < Log().size(); ++i) {
+    EXPECT_NE(Log()[i].Msg, WM_NCCREATE);
+    EXPECT_NE(Log()[i].Msg, WM_CREATE);
+  }
+
+  // Destruction: every window of the tree, each before its WM_DESTROY.
+  HWND child = MakeWindow(WS_CHILD, TRect(0, 0, 5, 5), top);
+  HWND grandchild = MakeWindow(WS_CHILD, TRect(0, 0, 2, 2), child);
+  gCbt.clear();
+  Log().clear();
+  DestroyWindow(top);
+  std::vector<HWND> destroyed;
+  for (const TCbtRecord& c : gCbt) {
+    EXPECT_EQ(c.Code, HCBT_DESTROYWND);
+    destroyed.push_back(c.Hwnd);
+    // No WM_DESTROY of that window was logged before the hook saw it.
+    for (size_t i = 0; i < c.LogSize; ++i)
+      EXPECT_FALSE(Log()[i].Hwnd == c.Hwnd && Log()[i].Msg == WM_DESTROY);
+  }
+  EXPECT_EQ(destroyed, (std::vector<HWND>{top, child, grandchild}));
+  EXPECT_TRUE(UnhookWindowsHookEx(gCbtHook));
+  gCbt.clear();
+  DestroyWindow(resized);
+  EXPECT_TRUE(gCbt.empty());
 }

@@ -221,3 +221,54 @@ TEST_F(Scroll, ScrollBarControlNotifiesItsParent) {
   EXPECT_EQ(reinterpret_cast<HWND>(v->LParam), sb);
   EXPECT_EQ(Msgs(top, {WM_VSCROLL}).size(), 2u);  // the line step and SB_ENDSCROLL
 }
+
+TEST_F(Scroll, BarRedrawsGoThroughNcPaintAndReportTheHotPart) {
+  // A child that paints its own frame: the bar stays in its colour whatever the window manager
+  // redraws, and each redraw arrives as WM_NCPAINT limited to the bar.
+  HWND top = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 300, 300));
+  std::vector<TRect> ncBoxes;
+  HWND own = MakeWindow(WS_CHILD | WS_VISIBLE | WS_VSCROLL, TRect(10, 10, 110, 210), top, 0,
+                        [&](HWND h, UINT m, WPARAM wp, LPARAM, LRESULT& r) {
+                          if (m != WM_NCPAINT) return false;
+                          TRect box;
+                          if (wp > 1 && GetRgnBox(reinterpret_cast<HRGN>(wp), &box) != NULLREGION)
+                            ncBoxes.push_back(box);
+                          HDC dc = GetWindowDC(h);
+                          FillDc(dc, TRect(83, 0, 100, 200), RGB(10, 200, 30));
+                          ReleaseDC(h, dc);
+                          r = 0;
+                          return true;
+                        });
+  SCROLLINFO si;
+  si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+  si.nMin = 0;
+  si.nMax = 99;
+  si.nPage = 10;
+  si.nPos = 0;
+  SetScrollInfo(own, SB_VERT, &si, true);
+  Pump();
+  ncBoxes.clear();
+  SetScrollPos(own, SB_VERT, 50, true);
+  ASSERT_EQ(ncBoxes.size(), 1u);
+  EXPECT_EQ(ncBoxes[0], TRect(93, 10, 110, 210));  // screen coordinates of the bar
+  EXPECT_EQ(PixelAt(top, 100, 110), Px(10, 200, 30));
+
+  // Hot tracking: the part under the mouse is reported, and leaving clears it.
+  SCROLLBARINFO sbi;
+  Headless().InjectMouseMove(100, 200);  // the down arrow
+  Pump();
+  ASSERT_TRUE(GetScrollBarInfo(own, OBJID_VSCROLL, &sbi));
+  EXPECT_TRUE(sbi.rgstate[5] & STATE_SYSTEM_HOTTRACKED);
+  EXPECT_FALSE(sbi.rgstate[1] & STATE_SYSTEM_HOTTRACKED);
+  EXPECT_FALSE(ncBoxes.size() < 2);  // the hot change repainted the bar
+  Headless().InjectMouseMove(100, 15);  // the up arrow
+  Pump();
+  GetScrollBarInfo(own, OBJID_VSCROLL, &sbi);
+  EXPECT_TRUE(sbi.rgstate[1] & STATE_SYSTEM_HOTTRACKED);
+  EXPECT_FALSE(sbi.rgstate[5] & STATE_SYSTEM_HOTTRACKED);
+  Headless().InjectMouseMove(250, 250);  // off the window
+  Pump();
+  GetScrollBarInfo(own, OBJID_VSCROLL, &sbi);
+  for (DWORD st : sbi.rgstate) EXPECT_FALSE(st & STATE_SYSTEM_HOTTRACKED);
+  EXPECT_EQ(PixelAt(top, 100, 110), Px(10, 200, 30));
+}

@@ -2,13 +2,15 @@
 //
 //   stylegallery OUTDIR [STYLE ...]
 //
-// For each style (all registered styles when none is named) and each scale (100 % and 200 %) it
-// writes OUTDIR/<style>-<scale>.png: a small window put together from the style's elements at
-// the top, then each family with one row per part and one tile per state, labelled with the
-// state names. Sample text in the tiles uses the element's text colour, so legibility can be
-// judged too.
+// For each style (all registered styles, and the classic look as "Windows classic", when none is
+// named) and each scale (100 % and 200 %) it writes OUTDIR/<style>-<scale>.png: a small window
+// put together from the style's elements at the top, beside it window frames with their caption
+// buttons in every state, a popup menu and a tooltip as the engine's hooks paint them, then each
+// family with one row per part and one tile per state, labelled with the state names. Sample
+// text in the tiles uses the element's text colour, so legibility can be judged too.
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -20,7 +22,10 @@
 #include "host/gdi/Codecs.h"
 #include "host/gdi/Gdi.h"
 #include "host/gdi/GdiText.h"
+#include "host/themes/StyleFonts.h"
 #include "host/themes/StyleManager.h"
+#include "host/themes/StyledFrame.h"
+#include "host/themes/StyledMenu.h"
 #include "host/themes/format/ElementModel.h"
 
 using namespace vcl;
@@ -87,6 +92,17 @@ struct TSheet {
     Style->DrawText(Dc, d, s, content, fmt | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX, clNone, Dpi);
     SelectObject(Dc, old);
   }
+  // The width an element needs for a caption in the normal font with its content margins, at
+  // least min96 (at 96 DPI).
+  int WidthFor(const TThemedElementDetails& d, StringView text, int min96) {
+    TElementMargins m;
+    if (!Style->GetElementMargins(Dc, d, emContent, m, Dpi)) m = {};
+    HFONT old = SelectObject(Dc, Normal);
+    TRect ext;
+    DrawTextW(Dc, text, &ext, DT_SINGLELINE | DT_CALCRECT);
+    SelectObject(Dc, old);
+    return std::max(S(min96), ext.Width() + m.cxLeftWidth + m.cxRightWidth + S(8));
+  }
   void Draw(const TThemedElementDetails& d, const TRect& r) { Style->DrawElement(Dc, d, r, nullptr, Dpi); }
   template <class T>
   void Draw(T detail, const TRect& r) {
@@ -109,46 +125,18 @@ struct TSheet {
 
 int DrawPreview(TSheet& g, int x0, int y0) {
   const int W = g.S(560), H = g.S(400);
-  TSize cap{};
-  g.Style->GetElementSize(g.Dc, GetElementDetails(twCaptionActive), esActual, cap, g.Dpi);
-  TSize fl{}, fb{};
-  g.Style->GetElementSize(g.Dc, GetElementDetails(twFrameLeftActive), esActual, fl, g.Dpi);
-  g.Style->GetElementSize(g.Dc, GetElementDetails(twFrameBottomActive), esActual, fb, g.Dpi);
-  int ch = std::max(cap.cy, g.S(20)), fw = fl.cx, fbh = fb.cy;
   TRect win = Bounds(x0, y0, W, H);
-  // Frame and caption.
-  TRect caption(win.Left, win.Top, win.Right, win.Top + ch);
-  g.Draw(twCaptionActive, caption);
-  g.Draw(twFrameLeftActive, TRect(win.Left, caption.Bottom, win.Left + fw, win.Bottom - fbh));
-  g.Draw(twFrameRightActive, TRect(win.Right - fw, caption.Bottom, win.Right, win.Bottom - fbh));
-  g.Draw(twFrameBottomActive, TRect(win.Left, win.Bottom - fbh, win.Right, win.Bottom));
-  TRect sys, close, max, min;
-  TRect capArea = caption;
-  // Caption button positions are given at 96 DPI and scaled, as the form hook does.
-  auto place = [&](TThemedElementDetails d, TRect& out) {
-    TRect at96(0, 0, MulDiv(caption.Width(), 96, g.Dpi), MulDiv(caption.Height(), 96, g.Dpi));
-    g.Style->GetElementContentRect(g.Dc, d, at96, out, 96);
-    out = TRect(caption.Left + MulDiv(out.Left, g.Dpi, 96), caption.Top + MulDiv(out.Top, g.Dpi, 96),
-                caption.Left + MulDiv(out.Right, g.Dpi, 96), caption.Top + MulDiv(out.Bottom, g.Dpi, 96));
-  };
-  place(GetElementDetails(twSysButtonNormal), sys);
-  place(GetElementDetails(twCloseButtonNormal), close);
-  place(GetElementDetails(twMaxButtonNormal), max);
-  place(GetElementDetails(twMinButtonNormal), min);
-  g.Draw(twSysButtonNormal, sys);
-  g.Draw(twCloseButtonHot, close);
-  g.Draw(twMaxButtonNormal, max);
-  g.Draw(twMinButtonNormal, min);
-  capArea.Left = sys.Right + g.S(6);
-  capArea.Right = min.Left;
-  {
-    HFONT old = SelectObject(g.Dc, g.Bold);
-    g.Style->DrawText(g.Dc, GetElementDetails(twCaptionActive), u"Sample window", capArea,
-                      DT_SINGLELINE | DT_VCENTER | DT_LEFT, clNone, g.Dpi);
-    SelectObject(g.Dc, old);
-  }
-  // Client.
-  TRect client(win.Left + fw, caption.Bottom, win.Right - fw, win.Bottom - fbh);
+  // Frame and caption as a window's frame hook paints them, the close button hot.
+  TStyledFrameInfo frame;
+  frame.Size = {W, H};
+  frame.Caption = u"Sample window";
+  frame.Dpi = g.Dpi;
+  frame.States[scbClose] = sbsHot;
+  TPoint oldOrg;
+  SetWindowOrgEx(g.Dc, -win.Left, -win.Top, &oldOrg);
+  DrawStyledFrame(g.Dc, g.Style, frame);
+  SetWindowOrgEx(g.Dc, oldOrg.X, oldOrg.Y, nullptr);
+  TRect client = GetStyledFrameLayout(g.Style, frame).Client.Offsetted(win.Left, win.Top);
   g.Draw(twWindowRoot, client);
   int x = client.Left, y = client.Top;
   // Menu bar.
@@ -158,8 +146,8 @@ int DrawPreview(TSheet& g, int x0, int y0) {
   const char16_t* items[] = {u"File", u"Edit", u"View", u"Help"};
   int mx = menu.Left + g.S(2);
   for (int i = 0; i < 4; ++i) {
-    TRect ir(mx, menu.Top + g.S(1), mx + g.S(44), menu.Bottom - g.S(1));
     auto d = GetElementDetails(i == 1 ? tmMenuBarItemHot : tmMenuBarItemNormal);
+    TRect ir(mx, menu.Top + g.S(1), mx + g.WidthFor(d, items[i], 44), menu.Bottom - g.S(1));
     g.Draw(d, ir);
     g.ElementText(d, items[i], ir);
     mx = ir.Right;
@@ -189,7 +177,8 @@ int DrawPreview(TSheet& g, int x0, int y0) {
   int tabx = x + g.S(2);
   for (int i = 0; i < 3; ++i) {
     TThemedTab t = i == 0 ? ttTabItemSelected : i == 1 ? ttTabItemHot : ttTabItemNormal;
-    TRect r(tabx, y + (i == 0 ? 0 : g.S(2)), tabx + g.S(68), y + tabh + (i == 0 ? g.S(2) : 0));
+    TRect r(tabx, y + (i == 0 ? 0 : g.S(2)), tabx + g.WidthFor(GetElementDetails(t), tabs[i], 68),
+            y + tabh + (i == 0 ? g.S(2) : 0));
     g.Draw(t, r);
     g.ElementText(GetElementDetails(t), tabs[i], r);
     tabx = r.Right;
@@ -306,6 +295,126 @@ int DrawPreview(TSheet& g, int x0, int y0) {
   g.Draw(thHintNormal, tip);
   g.ElementText(GetElementDetails(thHintNormal), u"A helpful hint", tip);
   return win.Bottom;
+}
+
+// ---- frames, a popup menu and a tooltip ---------------------------------------------------------
+
+// A window frame of `size` at (x, y) with a client in the window colour; its label below.
+void DrawFrameSample(TSheet& g, int x, int y, TStyledFrameInfo f, const char16_t* label) {
+  f.Dpi = g.Dpi;
+  TPoint old;
+  SetWindowOrgEx(g.Dc, -x, -y, &old);
+  DrawStyledFrame(g.Dc, g.Style, f);
+  SetWindowOrgEx(g.Dc, old.X, old.Y, nullptr);
+  g.Draw(twWindowRoot, GetStyledFrameLayout(g.Style, f).Client.Offsetted(x, y));
+  g.Text(label, TRect(x, y + f.Size.cy + g.S(2), x + f.Size.cx, y + f.Size.cy + g.S(16)), g.Small,
+         g.Sys(clBtnText), DT_CENTER | DT_SINGLELINE);
+}
+
+// A popup menu with every kind of item, its top left at (x, y); returns its size.
+TSize DrawMenuSample(TSheet& g, int x, int y) {
+  struct TDef {
+    const char16_t* Text;
+    const char16_t* ShortCut;
+    bool Separator, Hot, Disabled, Checked, Radio, Sub, Default;
+  };
+  const TDef defs[] = {
+      {u"&Open...", u"Ctrl+O", false, false, false, false, false, false, true},
+      {u"&Save", u"Ctrl+S", false, true, false, false, false, false, false},
+      {u"Save &As...", nullptr, false, false, true, false, false, false, false},
+      {nullptr, nullptr, true, false, false, false, false, false, false},
+      {u"&Word wrap", nullptr, false, false, false, true, false, false, false},
+      {u"&Large icons", nullptr, false, false, false, true, true, false, false},
+      {u"Locked option", nullptr, false, false, true, true, false, false, false},
+      {nullptr, nullptr, true, false, false, false, false, false, false},
+      {u"&Recent files", nullptr, false, false, false, false, false, true, false},
+      {u"Disabled sub-menu", nullptr, false, false, true, false, false, true, false},
+      {u"E&xit", nullptr, false, false, false, false, false, false, false},
+  };
+  HFONT font = StyleFontHandle(g.Style, sfkMenu, g.Dpi);
+  int border = StyledMenuBorderWidth(g.Style, g.Dpi), pad = g.S(2);
+  std::vector<TStyledMenuItem> items;
+  int width = g.S(160), cy = y + border + pad;
+  for (const TDef& d : defs) {
+    TStyledMenuItem it;
+    if (d.Text) it.Text = d.Text;
+    if (d.ShortCut) it.ShortCut = d.ShortCut;
+    it.Separator = d.Separator;
+    it.Hot = d.Hot;
+    it.Disabled = d.Disabled;
+    it.Checked = d.Checked;
+    it.RadioCheck = d.Radio;
+    it.HasSubMenu = d.Sub;
+    it.Default = d.Default;
+    TSize z = MeasureStyledMenuItem(g.Dc, g.Style, it, g.Dpi, font);
+    width = std::max(width, z.cx);
+    it.Rect = TRect(0, cy, 0, cy + z.cy);
+    cy += z.cy;
+    items.push_back(it);
+  }
+  TRect window(x, y, x + width + 2 * border, cy + pad + border);
+  TRect inner = window;
+  inner.Inflate(-border, -border);
+  DrawStyledMenuBackground(g.Dc, g.Style, inner, g.Dpi, &window);
+  for (TStyledMenuItem& it : items) {
+    it.Rect.Left = inner.Left;
+    it.Rect.Right = inner.Right;
+    DrawStyledMenuItem(g.Dc, g.Style, it, g.Dpi, font);
+  }
+  return window.Size();
+}
+
+// Frames in every caption-button state, inactive, maximised, as a tool window and with a help
+// button; a popup menu and a tooltip. Returns the bottom.
+int DrawHookSamples(TSheet& g, int x0, int y0) {
+  const int fw = g.S(250), fh = g.S(84), gapX = g.S(14), gapY = g.S(22);
+  TStyledFrameInfo base;
+  base.Size = {fw, fh};
+  const char16_t* stateNames[] = {u"buttons normal", u"buttons hot", u"buttons pressed", u"buttons disabled"};
+  for (int st = 0; st < 4; ++st) {
+    TStyledFrameInfo f = base;
+    f.Caption = u"Active window";
+    for (auto& s : f.States) s = TStyledButtonState(st);
+    DrawFrameSample(g, x0 + st * (fw + gapX), y0, f, stateNames[st]);
+  }
+  int y1 = y0 + fh + gapY;
+  TStyledFrameInfo inactive = base;
+  inactive.Caption = u"Inactive window";
+  inactive.Active = false;
+  DrawFrameSample(g, x0, y1, inactive, u"inactive");
+  TStyledFrameInfo maxed = base;
+  maxed.Caption = u"Maximised window";
+  maxed.Maximized = true;
+  maxed.States[scbMax] = sbsHot;
+  DrawFrameSample(g, x0 + (fw + gapX), y1, maxed, u"maximised (restore hot)");
+  TStyledFrameInfo tool = base;
+  tool.Caption = u"Tool window";
+  tool.ToolWindow = true;
+  tool.States[scbClose] = sbsPressed;
+  DrawFrameSample(g, x0 + 2 * (fw + gapX), y1, tool, u"tool window (close pressed)");
+  TStyledFrameInfo help = base;
+  help.Caption = u"A dialog with a long caption that does not fit";
+  help.Buttons[scbMax] = help.Buttons[scbMin] = false;
+  help.Buttons[scbHelp] = true;
+  help.States[scbHelp] = sbsHot;
+  help.Sizeable = false;
+  DrawFrameSample(g, x0 + 3 * (fw + gapX), y1, help, u"dialog (help hot)");
+  int y2 = y1 + fh + gapY;
+  TSize menu = DrawMenuSample(g, x0, y2);
+  // A tooltip beside the menu, in the hint font, as large as its text needs.
+  HFONT old = SelectObject(g.Dc, StyleFontHandle(g.Style, sfkHint, g.Dpi));
+  const char16_t* tipText = u"A tooltip: styled background,\nborder and text colour";
+  TRect tip = Bounds(x0 + menu.cx + g.S(40), y2 + g.S(8), 0, 0);
+  TSize tipSize = MeasureStyledToolTip(g.Dc, g.Style, tipText, g.S(300), g.Dpi);
+  tip.Right = tip.Left + tipSize.cx;
+  tip.Bottom = tip.Top + tipSize.cy;
+  DrawStyledToolTip(g.Dc, g.Style, tip, tipText, g.Dpi);
+  SelectObject(g.Dc, old);
+  g.Text(u"popup menu", TRect(x0, y2 + menu.cy + g.S(2), x0 + menu.cx, y2 + menu.cy + g.S(16)), g.Small,
+         g.Sys(clBtnText), DT_CENTER | DT_SINGLELINE);
+  g.Text(u"tooltip", TRect(tip.Left, tip.Bottom + g.S(2), tip.Right, tip.Bottom + g.S(16)), g.Small,
+         g.Sys(clBtnText), DT_CENTER | DT_SINGLELINE);
+  return y2 + menu.cy + g.S(16);
 }
 
 // ---- the element families ----------------------------------------------------------------------
@@ -445,8 +554,9 @@ void RenderSheet(TCustomStyleServices* style, int dpi, const std::string& path) 
   // Three columns, families placed into the shortest column in table order.
   std::vector<int> heights(fams.size());
   for (size_t i = 0; i < fams.size(); ++i) heights[i] = FamilyBlock(g, fams[i], 0, 0, colW, false);
+  // Below the sample window and the hook samples beside it, whichever is taller.
+  int top = margin + g.S(36) + std::max(g.S(410), DrawHookSamples(g, 0, 0)) + g.S(24);
   g.Save("/dev/null");
-  int top = margin + g.S(36) + g.S(420);
   int colH[3] = {top, top, top};
   std::vector<std::pair<int, int>> at(fams.size());
   for (size_t i = 0; i < fams.size(); ++i) {
@@ -457,9 +567,10 @@ void RenderSheet(TCustomStyleServices* style, int dpi, const std::string& path) 
   int W = margin * 2 + 3 * colW + 2 * gap, H = *std::max_element(colH, colH + 3) + margin;
   TSheet s{style, dpi};
   s.Begin(W, H);
-  String title = style->Name() + u" \u2014 " + Utf8ToString(std::to_string(dpi * 100 / 96)) + u" %";
+  String title = style->Name() + (style->Enabled() ? u"" : u" (classic, themes off)") + u" \u2014 " + Utf8ToString(std::to_string(dpi * 100 / 96)) + u" %";
   s.Text(title, TRect(margin, margin, W - margin, margin + s.S(30)), s.Title, s.Sys(clBtnText), DT_LEFT);
   DrawPreview(s, margin, margin + s.S(36));
+  DrawHookSamples(s, margin + s.S(560) + gap, margin + s.S(36));
   for (size_t i = 0; i < fams.size(); ++i) FamilyBlock(s, fams[i], at[i].first, at[i].second, colW, true);
   s.Save(path);
 }
@@ -478,22 +589,32 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: stylegallery OUTDIR [STYLE ...]\n");
     return 2;
   }
+  // Switching the themes off and on tells the windows: there are none, so the window manager
+  // it starts needs no screen.
+  setenv("KX_BACKEND", "headless", 0);
   std::filesystem::path out = argv[1];
   std::error_code ec;
   std::filesystem::create_directories(out, ec);
   EnsureAppFonts();
   std::vector<String> names;
   for (int i = 2; i < argc; ++i) names.push_back(Utf8ToString(argv[i]));
-  if (names.empty()) names = TStyleManager::StyleNames();
+  if (names.empty()) {
+    names = TStyleManager::StyleNames();
+    names.push_back(u"Windows classic");
+  }
   try {
     for (const String& n : names) {
-      TCustomStyleServices* s = TStyleManager::GetStyle(n);
+      // "Windows classic": the system style with themes switched off.
+      bool classic = n == u"Windows classic";
+      TStyleManager::SetThemesEnabled(!classic);
+      TCustomStyleServices* s = TStyleManager::GetStyle(classic ? String(u"Windows") : n);
       for (int dpi : {96, 192}) {
         std::string file = (out / (FileName(n) + "-" + std::to_string(dpi * 100 / 96) + ".png")).string();
         RenderSheet(s, dpi, file);
         std::printf("%s\n", file.c_str());
       }
     }
+    TStyleManager::SetThemesEnabled(true);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "stylegallery: %s\n", e.what());
     return 1;
