@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the demo need, when any is missing.
-# Usage: scripts/deps.sh [demo]
+# Usage: scripts/deps.sh
 set -euo pipefail
 
 packages=(
@@ -9,10 +9,9 @@ packages=(
   libpng-dev zlib1g-dev
   fonts-wine fonts-dejavu-core fonts-font-awesome
   libgtest-dev libgmock-dev libbenchmark-dev
+  # The end-to-end tests and the demo's screenshots: a real X server driven from scripts.
+  xvfb xauth xdotool imagemagick x11-utils
 )
-if [[ "${1:-}" == "demo" ]]; then
-  packages+=(xvfb xauth xdotool imagemagick x11-utils)
-fi
 
 missing=()
 for p in "${packages[@]}"; do

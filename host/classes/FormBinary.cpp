@@ -165,7 +165,11 @@ class TBinaryParser {
         o.ChildPos = v.Int;
       }
     }
+    size_t classAt = P;
     o.ClassName = ShortString(u"the class name");
+    // Without a class the object could not be written back: its empty class name would read
+    // as the end of a list of objects.
+    if (o.ClassName.empty()) Error(classAt, u"Invalid stream format: an object without a class name");
     o.Name = ShortString(u"the object name");
     while (PeekByte() != 0) {
       TFormProperty p;

@@ -72,17 +72,18 @@ class EFOpenError : public EStreamError {
  public:
   using EStreamError::EStreamError;
 };
-class EReadError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
-class EWriteError : public EStreamError {
- public:
-  using EStreamError::EStreamError;
-};
+// Filer errors: window descriptions and the streams under them.
 class EFilerError : public EStreamError {
  public:
   using EStreamError::EStreamError;
+};
+class EReadError : public EFilerError {
+ public:
+  using EFilerError::EFilerError;
+};
+class EWriteError : public EFilerError {
+ public:
+  using EFilerError::EFilerError;
 };
 class EResNotFound : public Exception {
  public:

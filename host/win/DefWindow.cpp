@@ -39,7 +39,10 @@ LRESULT DefSetCursor(WindowObject* w, WPARAM wp, LPARAM lp) {
   int id = IDC_ARROW;
   switch (hit) {
     case HTCLIENT: {
-      HCURSOR c = w->Class->Cursor;
+      // The class cursor of the window under the pointer (wParam), which is not this one when
+      // a child asked its parent first.
+      WindowObject* under = Live(reinterpret_cast<HWND>(wp));
+      HCURSOR c = (under ? under : w)->Class->Cursor;
       if (!c) return 0;
       SetCursor(c);
       return 1;

@@ -5,6 +5,7 @@
 #include <map>
 #include <unordered_set>
 
+#include "host/gdi/GdiDraw.h"
 #include "host/win/WinInternal.h"
 
 namespace vcl {
@@ -162,11 +163,120 @@ UINT MessageBeepCount() { return Wm().BeepCount; }
 BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags) {
   WindowObject* w = Live(hwnd);
   if (!w || !(w->ExStyle & WS_EX_LAYERED)) return false;
+  EndLayeredUpdate(w);
+  if (!Live(w)) return false;
   w->ColorKey = key & 0xFFFFFF;
   w->Alpha = alpha;
   w->LayeredFlags = flags & (LWA_ALPHA | LWA_COLORKEY);
   if (IsTopLevel(w) && w->Surface && w->Surface->Id)
     wm::Port().SetOpacity(w->Surface->Id, (flags & LWA_ALPHA) ? alpha / 255.0 : 1.0);
+  return true;
+}
+
+void EndLayeredUpdate(WindowObject* w) {
+  if (!w->LayeredUpdate) return;
+  w->LayeredUpdate = false;
+  if (w->LayeredShape) {
+    cairo_region_destroy(w->LayeredShape);
+    w->LayeredShape = nullptr;
+  }
+  ApplySurfaceShape(w);
+  RedrawWindowInternal(w, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
+namespace {
+
+// The window-coordinate region of the pixels a layered window shows.
+cairo_region_t* OpaquePixels(const std::uint32_t* px, int stride, int w, int h, bool alpha,
+                             bool key, std::uint32_t keyRgb) {
+  cairo_region_t* r = cairo_region_create();
+  for (int y = 0; y < h; ++y) {
+    const std::uint32_t* row = px + size_t(y) * size_t(stride);
+    int x = 0;
+    while (x < w) {
+      auto hidden = [&](std::uint32_t p) {
+        return (alpha && (p >> 24) == 0) || (key && (p & 0xFFFFFF) == keyRgb);
+      };
+      while (x < w && hidden(row[x])) ++x;
+      int start = x;
+      while (x < w && !hidden(row[x])) ++x;
+      if (x > start) {
+        cairo_rectangle_int_t c{start, y, x - start, 1};
+        cairo_region_union_rectangle(r, &c);
+      }
+    }
+  }
+  return r;
+}
+
+}  // namespace
+
+BOOL UpdateLayeredWindow(HWND hwnd, HDC, const TPoint* pptDst, const SIZE* psize, HDC hdcSrc,
+                         const TPoint* pptSrc, COLORREF crKey, const BLENDFUNCTION* pblend,
+                         DWORD flags) {
+  WindowObject* w = Live(hwnd);
+  if (!w || !IsTopLevel(w) || !(w->ExStyle & WS_EX_LAYERED) || w->LayeredFlags) return false;
+  if (flags & ~(ULW_COLORKEY | ULW_ALPHA | ULW_OPAQUE)) return false;
+  if ((hdcSrc && !pptSrc) || (psize && (psize->cx < 0 || psize->cy < 0))) return false;
+  WindowLock lock(w);
+  TRect r = w->WindowRect;
+  TPoint pos = pptDst ? *pptDst : r.TopLeft();
+  TSize size = psize ? *psize : TSize{r.Width(), r.Height()};
+  if (pos != r.TopLeft() || size.cx != r.Width() || size.cy != r.Height()) {
+    SetWindowPosInternal(w, nullptr, pos.X, pos.Y, size.cx, size.cy,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+    if (!Live(w)) return false;
+  }
+  w->LayeredUpdate = true;
+  ClearUpdates(w);  // the window shows what it is given from now on; nothing is painted
+  bool useAlpha = (flags & ULW_ALPHA) && pblend;
+  if (w->Surface && w->Surface->Id)
+    wm::Port().SetOpacity(w->Surface->Id, useAlpha ? pblend->SourceConstantAlpha / 255.0 : 1.0);
+  if (!hdcSrc) return true;
+
+  BitmapObject* buf = w->Surface ? w->Surface->Buffer : nullptr;
+  cairo_surface_t* src = hdcSrc->BeginDraw();
+  if (!buf || !buf->Surface || !src) {
+    if (src) hdcSrc->EndDraw();
+    return false;
+  }
+  // The source rectangle: the window's size at pptSrc (logical coordinates of hdcSrc).
+  TPoint origin = *pptSrc + hdcSrc->Offset();
+  int sw = cairo_image_surface_get_width(src), sh = cairo_image_surface_get_height(src);
+  int ss;
+  const std::uint32_t* sp = SurfacePixels(src, ss);
+  cairo_surface_flush(buf->Surface);
+  int ds;
+  std::uint32_t* dp = SurfacePixels(buf->Surface, ds);
+  int W = std::min(buf->Width, w->WindowRect.Width()), H = std::min(buf->Height, w->WindowRect.Height());
+  bool srcAlpha = useAlpha && pblend->AlphaFormat == AC_SRC_ALPHA && !(flags & ULW_OPAQUE);
+  for (int y = 0; y < H; ++y) {
+    std::uint32_t* d = dp + size_t(y) * size_t(ds);
+    int sy = origin.Y + y;
+    for (int x = 0; x < W; ++x) {
+      int sx = origin.X + x;
+      std::uint32_t p = (sx >= 0 && sy >= 0 && sx < sw && sy < sh) ? sp[size_t(sy) * size_t(ss) + size_t(sx)]
+                                                                  : 0;
+      d[x] = srcAlpha ? p : (p | 0xFF000000u);
+    }
+  }
+  hdcSrc->EndDraw();
+  cairo_surface_mark_dirty(buf->Surface);
+
+  bool keyed = (flags & ULW_COLORKEY) != 0;
+  if (w->LayeredShape) cairo_region_destroy(w->LayeredShape);
+  w->LayeredShape = nullptr;
+  if (srcAlpha || keyed) {
+    std::uint32_t keyRgb = (DWORD(GetRValue(crKey)) << 16) | (DWORD(GetGValue(crKey)) << 8) | GetBValue(crKey);
+    w->LayeredShape = OpaquePixels(dp, ds, W, H, srcAlpha, keyed, keyRgb);
+    cairo_rectangle_int_t all{0, 0, W, H};
+    if (cairo_region_contains_rectangle(w->LayeredShape, &all) == CAIRO_REGION_OVERLAP_IN) {
+      cairo_region_destroy(w->LayeredShape);
+      w->LayeredShape = nullptr;
+    }
+  }
+  ApplySurfaceShape(w);
+  ExposeSurface(w, TRect(0, 0, W, H));
   return true;
 }
 

@@ -328,6 +328,7 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
   bool hiding = (wp.flags & SWP_HIDEWINDOW) != 0;
   bool zchanged = false;
 
+  bool wasTopmost = (w->ExStyle & WS_EX_TOPMOST) != 0;
   if (!(wp.flags & SWP_NOZORDER)) {
     HWND ia = wp.hwndInsertAfter;
     if (top) {
@@ -344,6 +345,20 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
     size_t newIndex = size_t(std::find(sib.begin(), sib.end(), w) - sib.begin());
     zchanged = oldIndex != newIndex;
     if (top) RestackSurfaces();
+  }
+
+  // A call that changes nothing (a window raised where it already is, for one) only
+  // activates: no repainting, no WM_WINDOWPOSCHANGED.
+  if (!moved && !sized && !zchanged && !showing && !hiding &&
+      wasTopmost == ((w->ExStyle & WS_EX_TOPMOST) != 0) && newClient == oldClient &&
+      !(wp.flags & (SWP_FRAMECHANGED | SWP_STATECHANGED | SWP_NOSENDCHANGING))) {
+    if (!(wp.flags & SWP_NOACTIVATE) && (w->Style & WS_VISIBLE)) {
+      if ((w->Style & (WS_CHILD | WS_POPUP)) == WS_CHILD && !top)
+        SendMessageW(w, WM_CHILDACTIVATE, 0, 0);
+      else if (top)
+        SetForegroundWindow(w);
+    }
+    return true;
   }
 
   w->WindowRect = newWin;
@@ -392,7 +407,15 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
         cairo_rectangle_int_t k{keep.Left, keep.Top, keep.Width(), keep.Height()};
         if (!keep.IsEmpty()) cairo_region_subtract_rectangle(exposed, &k);
         RedrawWindowInternal(w, exposed, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-        RedrawWindowInternal(w, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+        // The frame alone: the kept part of the client area stays valid.
+        TRect client = ClientRectInWindow(w);
+        if (client != TRect(0, 0, newWin.Width(), newWin.Height())) {
+          cairo_region_t* frame = RectRegion(TRect(0, 0, newWin.Width(), newWin.Height()));
+          cairo_rectangle_int_t c{client.Left, client.Top, client.Width(), client.Height()};
+          cairo_region_subtract_rectangle(frame, &c);
+          RedrawWindowInternal(w, frame, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN);
+          cairo_region_destroy(frame);
+        }
         cairo_region_destroy(exposed);
       }
     }
@@ -402,6 +425,16 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
   if (hiding && top && s.Active == w) ActivateOtherWindow(w);
   if (!Live(w)) return true;
 
+  // Activation comes before the erasing, so a window appearing active draws its frame once,
+  // in the active look.
+  if (!(wp.flags & SWP_NOACTIVATE) && (w->Style & WS_VISIBLE) && !hiding) {
+    if ((w->Style & (WS_CHILD | WS_POPUP)) == WS_CHILD && !top)
+      SendMessageW(w, WM_CHILDACTIVATE, 0, 0);
+    else if (top)
+      SetForegroundWindow(w);
+    if (!Live(w)) return true;
+  }
+
   // Backgrounds and frames are drawn now; the client contents wait for WM_PAINT.
   if (!(wp.flags & SWP_DEFERERASE) && (nowDrawn || hiding)) {
     WindowObject* scope = (top || hiding) ? (top ? w : w->Parent) : w->Parent;
@@ -410,13 +443,7 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
     if (!Live(w)) return true;
   }
 
-  if (!(wp.flags & SWP_NOACTIVATE) && (w->Style & WS_VISIBLE) && !hiding) {
-    if ((w->Style & (WS_CHILD | WS_POPUP)) == WS_CHILD && !top)
-      SendMessageW(w, WM_CHILDACTIVATE, 0, 0);
-    else if (top)
-      SetForegroundWindow(w);
-    if (!Live(w)) return true;
-  }
+  if (!zchanged) wp.flags |= SWP_NOZORDER;
 
   WINDOWPOS done = wp;
   done.x = newWin.Left;
@@ -621,20 +648,7 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
   if (w->WindowRgn) cairo_region_destroy(w->WindowRgn);
   w->WindowRgn = rgn ? cairo_region_copy(rgn->Rgn) : nullptr;
   if (rgn) DeleteObject(rgn);
-  if (IsTopLevel(w) && w->Surface && w->Surface->Id) {
-    if (!w->WindowRgn) {
-      wm::Port().ResetShape(w->Surface->Id);
-    } else {
-      std::vector<TRect> rects;
-      int n = cairo_region_num_rectangles(w->WindowRgn);
-      for (int i = 0; i < n; ++i) {
-        cairo_rectangle_int_t c;
-        cairo_region_get_rectangle(w->WindowRgn, i, &c);
-        rects.push_back(TRect::FromSize(c.x, c.y, c.width, c.height));
-      }
-      wm::Port().SetShape(w->Surface->Id, rects);
-    }
-  }
+  ApplySurfaceShape(w);
   SetWindowPosInternal(w, nullptr, 0, 0, 0, 0,
                        SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
                            (redraw ? SWP_FRAMECHANGED : SWP_NOREDRAW));
@@ -644,6 +658,26 @@ int SetWindowRgn(HWND hwnd, HRGN rgn, BOOL redraw) {
     cairo_region_destroy(area);
   }
   return 1;
+}
+
+void ApplySurfaceShape(WindowObject* w) {
+  if (!IsTopLevel(w) || !w->Surface || !w->Surface->Id) return;
+  if (!w->WindowRgn && !w->LayeredShape) {
+    wm::Port().ResetShape(w->Surface->Id);
+    return;
+  }
+  cairo_region_t* shape = cairo_region_copy(w->WindowRgn ? w->WindowRgn : w->LayeredShape);
+  if (w->WindowRgn && w->LayeredShape) cairo_region_intersect(shape, w->LayeredShape);
+  std::vector<TRect> rects;
+  int n = cairo_region_num_rectangles(shape);
+  rects.reserve(size_t(n));
+  for (int i = 0; i < n; ++i) {
+    cairo_rectangle_int_t c;
+    cairo_region_get_rectangle(shape, i, &c);
+    rects.push_back(TRect::FromSize(c.x, c.y, c.width, c.height));
+  }
+  cairo_region_destroy(shape);
+  wm::Port().SetShape(w->Surface->Id, rects);
 }
 
 int GetWindowRgn(HWND hwnd, HRGN rgn) {
@@ -678,6 +712,9 @@ namespace {
 bool InWindowShape(const WindowObject* w, TPoint screen) {
   TRect r = ScreenWindowRect(w);
   if (!r.Contains(screen)) return false;
+  // Fully transparent pixels of a layered window let the pointer through.
+  if (w->LayeredShape && !cairo_region_contains_point(w->LayeredShape, screen.X - r.Left, screen.Y - r.Top))
+    return false;
   if (!w->WindowRgn) return true;
   return cairo_region_contains_point(w->WindowRgn, screen.X - r.Left, screen.Y - r.Top);
 }

@@ -330,6 +330,25 @@ bool TakeTimer(MSG* out, HWND filter, UINT min, UINT max, bool remove) {
   return true;
 }
 
+// The application's keyboard and mouse hooks see each input message as it is retrieved; a
+// hook returning nonzero for a message being removed discards it.
+bool InputHookDiscards(const MSG& m, bool remove) {
+  int code = remove ? HC_ACTION : HC_NOREMOVE;
+  UINT id = m.message;
+  if (id == WM_KEYDOWN || id == WM_KEYUP || id == WM_SYSKEYDOWN || id == WM_SYSKEYUP) {
+    if (!HasHooks(WH_KEYBOARD)) return false;
+    return CallHooks(WH_KEYBOARD, code, m.wParam, m.lParam) != 0 && remove;
+  }
+  bool nc = id >= WM_NCMOUSEMOVE && id <= WM_NCXBUTTONDBLCLK;
+  if (!nc && !(id >= WM_MOUSEFIRST && id <= WM_MOUSELAST)) return false;
+  if (!HasHooks(WH_MOUSE)) return false;
+  MOUSEHOOKSTRUCT mh;
+  mh.pt = m.pt;
+  mh.hwnd = m.hwnd;
+  mh.wHitTestCode = nc ? UINT(m.wParam) : UINT(HTCLIENT);
+  return CallHooks(WH_MOUSE, code, id, reinterpret_cast<LPARAM>(&mh)) != 0 && remove;
+}
+
 bool PeekCore(MSG* out, HWND filter, UINT min, UINT max, UINT flags) {
   WinState& s = Wm();
   bool remove = (flags & PM_REMOVE) != 0;
@@ -339,6 +358,10 @@ bool PeekCore(MSG* out, HWND filter, UINT min, UINT max, UINT flags) {
   bool got = TakeFrom(s.Posted, out, filter, min, max, remove, false);
   while (!got) {
     got = TakeFrom(s.Input, out, filter, min, max, remove, true);
+    if (got && InputHookDiscards(*out, remove)) {
+      got = false;
+      continue;
+    }
     if (got || !RouteRawInput()) break;
     got = TakeFrom(s.Posted, out, filter, min, max, remove, false);
   }

@@ -307,7 +307,9 @@ void DefNcPaint(WindowObject* w, HRGN clip) {
   ReleaseDC(w, dc);
 }
 
-void RedrawFrameNow(WindowObject* w) {
+namespace {
+
+void InvalidateFrame(WindowObject* w, bool now) {
   if (!IsVisibleTree(w)) return;
   TRect whole(0, 0, w->WindowRect.Width(), w->WindowRect.Height());
   TRect client = ClientRectInWindow(w);
@@ -315,14 +317,20 @@ void RedrawFrameNow(WindowObject* w) {
   cairo_region_t* nc = cairo_region_create_rectangle(&all);
   cairo_rectangle_int_t c{client.Left, client.Top, client.Width(), client.Height()};
   cairo_region_subtract_rectangle(nc, &c);
-  RedrawWindowInternal(w, nc, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | RDW_ERASENOW);
+  RedrawWindowInternal(w, nc, RDW_INVALIDATE | RDW_FRAME | RDW_NOCHILDREN | (now ? RDW_ERASENOW : 0));
   cairo_region_destroy(nc);
 }
+
+}  // namespace
+
+void RedrawFrameNow(WindowObject* w) { InvalidateFrame(w, true); }
 
 void DefNcActivate(WindowObject* w, bool active) {
   if (w->NcActive == active) return;
   w->NcActive = active;
-  if (HasCaption(w) || (IsTopLevel(w) && (w->Style & WS_THICKFRAME))) RedrawFrameNow(w);
+  if (!HasCaption(w) && !(IsTopLevel(w) && (w->Style & WS_THICKFRAME))) return;
+  // A frame already waiting for WM_NCPAINT (a window being shown) is drawn then, once.
+  InvalidateFrame(w, !w->FrameNeeded);
 }
 
 // ---- Caption buttons ---------------------------------------------------------------------------------

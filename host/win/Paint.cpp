@@ -278,8 +278,13 @@ WindowObject* FindPaintWindow(WindowObject* filter) {
 
 namespace {
 
+bool ShowsLayeredPixels(WindowObject* w) {
+  WindowObject* top = TopLevelOf(w);
+  return top && top->LayeredUpdate;
+}
+
 void Invalidate(WindowObject* w, const cairo_region_t* rgn, UINT flags, bool child) {
-  if (!IsVisibleTree(w)) return;
+  if (!IsVisibleTree(w) || ShowsLayeredPixels(w)) return;
   TRect whole(0, 0, w->WindowRect.Width(), w->WindowRect.Height());
   TRect client = ClientRectInWindow(w);
   cairo_region_t* r;
@@ -553,7 +558,7 @@ BOOL LockWindowUpdate(HWND hwnd) {
 
 cairo_region_t* VisibleRegion(WindowObject* w, DWORD flags) {
   WindowObject* top = TopLevelOf(w);
-  if (!top || !IsVisibleTree(w) || (top->Style & WS_MINIMIZE) ||
+  if (!top || !IsVisibleTree(w) || (top->Style & WS_MINIMIZE) || top->LayeredUpdate ||
       (!(flags & DCX_LOCKWINDOWUPDATE) && InLockedTree(w)))
     return cairo_region_create();
   TRect base = (flags & DCX_WINDOW) ? ScreenWindowRect(w) : ScreenClientRect(w);

@@ -100,6 +100,10 @@ struct WindowObject {
   BYTE Alpha = 255;
   COLORREF ColorKey = 0;
   DWORD LayeredFlags = 0;
+  // UpdateLayeredWindow: the window shows the pixels it was given and is not painted; the
+  // shape keeps its visible pixels (window coordinates; nullptr = all).
+  bool LayeredUpdate = false;
+  cairo_region_t* LayeredShape = nullptr;
   UINT Dpi = 96;
   WORD UiState = 0;           // UISF_xxx keyboard-cue state
   int ScrollHot = 0;          // hot scroll-bar part: (bar + 1) << 4 | part
@@ -307,6 +311,10 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND insertAfter, int x, int y, int c
                           UINT flags);
 void GetMinMaxInfo(WindowObject* w, MINMAXINFO* mmi);
 void CheckDpiChange(WindowObject* top);
+// Hands a top-level window's shape (window region and layered pixels) to its surface.
+void ApplySurfaceShape(WindowObject* top);
+// Back to ordinary painting after UpdateLayeredWindow (layering switched off or re-set).
+void EndLayeredUpdate(WindowObject* w);
 UINT DpiAt(const TRect& screenRect);
 void ActivateOtherWindow(WindowObject* w);
 // Non-client size of a style: the borders, caption and scroll bars around the client area.

@@ -10,6 +10,8 @@
 
 namespace vcl {
 
+struct BLENDFUNCTION;
+
 // ---- Classes ---------------------------------------------------------------------------------------
 // Class names compare case-insensitively. System classes ("SCROLLBAR", ...) are always present.
 ATOM RegisterClassExW(const WNDCLASSEXW* wc);
@@ -369,6 +371,16 @@ HRESULT GetDpiForMonitor(HMONITOR monitor, MONITOR_DPI_TYPE type, UINT* dpiX, UI
 // On a top-level window LWA_ALPHA sets the surface opacity; on a child it is recorded only.
 BOOL SetLayeredWindowAttributes(HWND hwnd, COLORREF key, BYTE alpha, DWORD flags);
 BOOL GetLayeredWindowAttributes(HWND hwnd, COLORREF* key, BYTE* alpha, DWORD* flags);
+// A top-level layered window shows the source pixels (window-sized, from pptSrc) instead of
+// what it paints, at pptDst with psize (nullptr: unchanged). ULW_ALPHA with AC_SRC_ALPHA and
+// ULW_COLORKEY cut fully transparent and key-coloured pixels out of the window (they show
+// what is beneath and let the pointer through); SourceConstantAlpha becomes the window's
+// opacity. Surfaces are otherwise opaque: partly transparent pixels show their premultiplied
+// colour. Fails on child windows, windows without WS_EX_LAYERED and windows whose layering
+// was set by SetLayeredWindowAttributes. hdcDst is not used.
+BOOL UpdateLayeredWindow(HWND hwnd, HDC hdcDst, const TPoint* pptDst, const SIZE* psize, HDC hdcSrc,
+                         const TPoint* pptSrc, COLORREF crKey, const BLENDFUNCTION* pblend,
+                         DWORD dwFlags);
 
 // ---- Clipboard and global memory ------------------------------------------------------------------------------
 HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes);

@@ -109,6 +109,7 @@ SurfaceState::~SurfaceState() {
 WindowObject::~WindowObject() {
   if (Update) cairo_region_destroy(Update);
   if (WindowRgn) cairo_region_destroy(WindowRgn);
+  if (LayeredShape) cairo_region_destroy(LayeredShape);
 }
 
 WindowLock::WindowLock(WindowObject* w) : FWindow(w) {
@@ -1033,6 +1034,7 @@ LONG_PTR SetStyleLong(WindowObject* w, int index, DWORD value) {
       w->Alpha = 255;
       w->LayeredFlags = 0;
       if (w->Surface && w->Surface->Id) wm::Port().SetOpacity(w->Surface->Id, 1.0);
+      EndLayeredUpdate(w);
     }
   }
   if (old == nv) return LONG_PTR(old);

@@ -568,6 +568,9 @@ TEST_F(StreamingTest, MalformedBinaryGivesOffsetsAndNeverReadsPastTheEnd) {
   EXPECT_EQ(message(Bytes("TPF0\x09TTestForm\x01" "F\x04" "Data\x0A\xF0\xFF\xFF\xFF\x01\x02\x03")),
             u"f.res: offset 22: vaBinary length 4294967280 exceeds the 3 bytes that remain");
   EXPECT_EQ(message(Bytes("TPF0\x09TTestForm\x01" "F\x03Tag\x63")), u"f.res: offset 20: Invalid value type 99");
+  // A child with the flags prefix but no class: written back it would end the list.
+  EXPECT_EQ(message(Bytes("TPF0\x09TTestForm\x01" "F\x00\xF0\x00\x00\x00\x00\x00")),
+            u"f.res: offset 18: Invalid stream format: an object without a class name");
   EXPECT_EQ(message(Bytes("TPF0\x09TTestForm\x01" "F\x03Tag\x0C\x00\x00\x00\x7F" "ab")),
             u"f.res: offset 21: vaLString length 2130706432 exceeds the 2 bytes that remain");
   // Lists nested without end stop at a fixed depth instead of exhausting the stack.
@@ -592,6 +595,8 @@ TEST_F(StreamingTest, AFailedReadOfANewRootFreesEverything) {
   // Both widgets were created and are destroyed again, newest first; nothing is loaded.
   std::vector<std::string> tail(Log().begin() + before, Log().end());
   EXPECT_EQ(tail, (std::vector<std::string>{"~B destroying", "~A destroying"}));
+  // Read errors are filer errors, as handlers of either expect.
+  EXPECT_THROW(ReadComponentFromText(u"object F: TTestForm\n Tag = x\nend", nullptr), EFilerError);
 }
 
 TEST_F(StreamingTest, EveryPrefixOfATextIsRejectedCleanly) {

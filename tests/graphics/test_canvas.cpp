@@ -266,3 +266,35 @@ TEST(Canvas, CopyRectUsesTheCopyMode) {
   b.Canvas()->Draw(1, 1, &a);  // an opaque bitmap follows the copy mode
   EXPECT_EQ(Px(b, 1, 1) & 0xFFFFFF, 0xFF00FFu);
 }
+
+TEST(Canvas, RoundedShapesPolygonsAndFocusRectangles) {
+  TBitmap t;
+  White(t, 40, 40);
+  TCanvas* c = t.Canvas();
+  c->Pen()->SetColor(clBlack);
+  c->Brush()->SetColor(clRed);
+  c->Ellipse(0, 0, 20, 20);
+  EXPECT_EQ(c->Pixels(10, 10), clRed);    // filled with the brush
+  EXPECT_EQ(c->Pixels(0, 10), clBlack);   // outlined with the pen
+  EXPECT_EQ(c->Pixels(1, 1), clWhite);    // the corners stay
+  c->Brush()->SetColor(clBlue);
+  c->RoundRect(20, 0, 40, 20, 10, 10);
+  EXPECT_EQ(c->Pixels(30, 10), clBlue);
+  EXPECT_EQ(c->Pixels(30, 0), clBlack);   // a straight edge
+  EXPECT_EQ(c->Pixels(20, 0), clWhite);   // a rounded corner
+  c->Brush()->SetStyle(bsClear);          // an outline only
+  c->Polygon({Point(0, 39), Point(19, 39), Point(0, 20)});
+  EXPECT_EQ(c->Pixels(10, 39), clBlack);
+  EXPECT_EQ(c->Pixels(3, 35), clWhite);
+  // A focus rectangle inverts dotted pixels, so drawing it twice leaves nothing.
+  c->Brush()->SetStyle(bsSolid);
+  c->Brush()->SetColor(clWhite);
+  c->FillRect(Rect(20, 20, 40, 40));
+  c->DrawFocusRect(Rect(22, 22, 38, 38));
+  bool inverted = false;
+  for (int x = 22; x < 38; ++x) inverted = inverted || c->Pixels(x, 22) == clBlack;
+  EXPECT_TRUE(inverted);
+  EXPECT_EQ(c->Pixels(30, 30), clWhite);  // inside untouched
+  c->DrawFocusRect(Rect(22, 22, 38, 38));
+  for (int x = 22; x < 38; ++x) EXPECT_EQ(c->Pixels(x, 22), clWhite) << x;
+}

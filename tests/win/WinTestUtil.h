@@ -104,6 +104,18 @@ inline std::vector<UINT> Msgs(HWND hwnd = nullptr, std::vector<UINT> only = {}) 
   return r;
 }
 
+// The latest logged message of a window, or nullptr.
+inline const Logged* Last(HWND h, UINT msg) {
+  for (auto it = Log().rbegin(); it != Log().rend(); ++it)
+    if (it->Hwnd == h && it->Msg == msg) return &*it;
+  return nullptr;
+}
+
+inline TPoint ScreenOf(HWND h, TPoint client) {
+  ClientToScreen(h, &client);
+  return client;
+}
+
 inline int Count(HWND hwnd, UINT msg) {
   int n = 0;
   for (const Logged& l : Log())

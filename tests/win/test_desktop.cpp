@@ -1,6 +1,7 @@
 // The desktop: monitors and DPI changes between monitors, system metrics, the clipboard,
 // the shell, layered windows, presenting whole frames, and the absent composition service.
 #include "host/platform/headless/HeadlessBackend.h"
+#include "host/gdi/GdiDraw.h"
 #include "tests/win/WinTestUtil.h"
 
 using namespace vcl;
@@ -241,4 +242,130 @@ TEST_F(Desktop, FramesReachTheScreenWhole) {
   EXPECT_EQ(screenPx(105, 105), Px(0, 255, 0));
   PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);
   EXPECT_EQ(screenPx(105, 105), Px(0, 0, 0));
+}
+
+TEST_F(Desktop, UpdateLayeredWindowShowsGivenPixelsAndCutsOutTransparentOnes) {
+  Headless().SetDesktopColor(0x000000);
+  HWND under = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 400, 400), nullptr, 0, nullptr, FilledClass());
+  HWND w = MakeWindow(WS_POPUP, TRect(0, 0, 10, 10), nullptr, WS_EX_LAYERED | WS_EX_NOACTIVATE);
+  // A 60x40 picture: the left half opaque red, the right half fully transparent; a 20x20 blue
+  // square keyed out in a second call.
+  void* bits = nullptr;
+  HBITMAP bmp = CreateDIB32(80, 40, &bits);
+  auto* px = static_cast<std::uint32_t*>(bits);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 80; ++x) px[y * 80 + x] = x < 10 ? 0xFF00FF00u : x < 40 ? 0xFFFF0000u : 0u;
+  HDC mem = CreateCompatibleDC(nullptr);
+  SelectObject(mem, bmp);
+  TPoint dst{100, 120}, src{10, 0};
+  SIZE size{60, 40};
+  BLENDFUNCTION blend;
+  blend.SourceConstantAlpha = 255;
+  blend.AlphaFormat = AC_SRC_ALPHA;
+  ASSERT_TRUE(UpdateLayeredWindow(w, nullptr, &dst, &size, mem, &src, 0, &blend, ULW_ALPHA));
+  ShowWindow(w, SW_SHOWNOACTIVATE);
+  Pump();
+  TRect r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, TRect(100, 120, 160, 160));
+  platform::PixelBuffer screen = Headless().CaptureScreen();
+  auto at = [&](int x, int y) { return screen.At(x - screen.Left, y - screen.Top) & 0xFFFFFF; };
+  EXPECT_EQ(at(110, 130), Px(255, 0, 0));    // the picture from its source point on
+  EXPECT_EQ(at(150, 130), Px(255, 255, 255));  // the window beneath shows through
+  // The pointer goes through the transparent part too; the window is never painted.
+  EXPECT_EQ(WindowFromPoint({110, 130}), w);
+  EXPECT_EQ(WindowFromPoint({150, 130}), under);
+  InvalidateRect(w, nullptr, true);
+  Log().clear();
+  Pump();
+  EXPECT_EQ(Count(w, WM_PAINT) + Count(w, WM_ERASEBKGND) + Count(w, WM_NCPAINT), 0);
+
+  // Opaque with a colour key; half the constant alpha becomes the window's opacity.
+  for (int y = 0; y < 20; ++y)
+    for (int x = 10; x < 30; ++x) px[y * 80 + x] = 0xFF0000FFu;
+  blend.SourceConstantAlpha = 128;
+  ASSERT_TRUE(UpdateLayeredWindow(w, nullptr, nullptr, nullptr, mem, &src, RGB(0, 0, 255), &blend,
+                                  ULW_ALPHA | ULW_COLORKEY | ULW_OPAQUE));
+  Pump();
+  screen = Headless().CaptureScreen();
+  EXPECT_EQ(at(110, 130), Px(255, 255, 255));  // keyed out
+  EXPECT_NEAR(int((at(110, 150) >> 16) & 0xFF), 255, 1);  // red at half opacity over white
+  EXPECT_NEAR(int(at(110, 150) & 0xFF), 127, 2);
+  EXPECT_NEAR(int(at(150, 130) & 0xFF), 127, 2);  // opaque now: black at half opacity
+  EXPECT_EQ(WindowFromPoint({110, 130}), under);
+
+  // Layering set the other way refuses it; so do child windows and windows not layered.
+  HWND attr = MakeWindow(WS_POPUP, TRect(0, 0, 10, 10), nullptr, WS_EX_LAYERED);
+  SetLayeredWindowAttributes(attr, 0, 200, LWA_ALPHA);
+  EXPECT_FALSE(UpdateLayeredWindow(attr, nullptr, nullptr, nullptr, mem, &src, 0, &blend, ULW_ALPHA));
+  HWND plain = MakeWindow(WS_POPUP, TRect(0, 0, 10, 10));
+  EXPECT_FALSE(UpdateLayeredWindow(plain, nullptr, nullptr, nullptr, mem, &src, 0, &blend, ULW_ALPHA));
+  HWND child = MakeWindow(WS_CHILD, TRect(0, 0, 10, 10), under, WS_EX_LAYERED);
+  EXPECT_FALSE(UpdateLayeredWindow(child, nullptr, nullptr, nullptr, mem, &src, 0, &blend, ULW_ALPHA));
+  EXPECT_FALSE(UpdateLayeredWindow(w, nullptr, nullptr, nullptr, mem, nullptr, 0, &blend, ULW_ALPHA));
+  // Dropping the layered style makes it an ordinary painted window again.
+  Log().clear();
+  SetWindowLongW(w, GWL_EXSTYLE, LONG(WS_EX_NOACTIVATE));
+  Pump();
+  EXPECT_EQ(Count(w, WM_PAINT), 1);
+  EXPECT_EQ(WindowFromPoint({110, 130}), w);
+  DeleteDC(mem);
+  DeleteObject(bmp);
+}
+
+TEST_F(Desktop, NonClientMetricsCarryTheSystemFontsAtEachDensity) {
+  for (UINT dpi : {96u, 144u, 192u}) {
+    NONCLIENTMETRICSW ncm;
+    ASSERT_TRUE(SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0, dpi));
+    int h = -MulDiv(9, int(dpi), 72);
+    for (const LOGFONTW* lf : {&ncm.lfCaptionFont, &ncm.lfSmCaptionFont, &ncm.lfMenuFont,
+                               &ncm.lfStatusFont, &ncm.lfMessageFont}) {
+      EXPECT_EQ(String(lf->lfFaceName), u"Segoe UI") << dpi;
+      EXPECT_EQ(lf->lfHeight, h) << dpi;
+      EXPECT_EQ(lf->lfWeight, FW_NORMAL);
+    }
+    EXPECT_EQ(ncm.iCaptionHeight, GetSystemMetricsForDpi(SM_CYSIZE, dpi));
+    EXPECT_EQ(ncm.iMenuHeight, GetSystemMetricsForDpi(SM_CYMENUSIZE, dpi));
+    EXPECT_EQ(ncm.iScrollWidth, GetSystemMetricsForDpi(SM_CXVSCROLL, dpi));
+    // The message font is a usable font: its cell is about one and a third of the em height.
+    HFONT f = CreateFontIndirectW(ncm.lfMessageFont);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT old = SelectObject(dc, f);
+    TEXTMETRICW tm;
+    ASSERT_TRUE(GetTextMetricsW(dc, &tm));
+    EXPECT_GE(tm.tmHeight, -h);
+    EXPECT_LE(tm.tmHeight, -h * 3 / 2);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(f);
+  }
+  NONCLIENTMETRICSW small;
+  small.cbSize = sizeof small - 4;
+  EXPECT_FALSE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, small.cbSize, &small, 0));
+}
+
+TEST_F(Desktop, MaximisedWindowsFillTheWorkAreaOfTheirOwnMonitor) {
+  platform::MonitorInfo a, b;
+  a.Bounds = {0, 0, 1920, 1080};
+  a.WorkArea = {0, 0, 1920, 1040};
+  a.Primary = true;
+  b.Bounds = {1920, 0, 3200, 1024};
+  b.WorkArea = {1920, 40, 3200, 1024};  // a task bar at the top
+  Headless().SetMonitors({a, b});
+  Pump();
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, TRect(2000, 100, 2400, 400));
+  ShowWindow(w, SW_MAXIMIZE);
+  TRect client = {0, 0, 0, 0};
+  GetClientRect(w, &client);
+  TPoint o{0, 0};
+  ClientToScreen(w, &o);
+  TRect in(0, 0, 0, 0);
+  AdjustWindowRectEx(&in, WS_OVERLAPPEDWINDOW, false, 0);
+  EXPECT_EQ(client.Offsetted(o.X, o.Y), TRect(1920, 40 - in.Top + in.Left, 3200, 1024));
+  EXPECT_EQ(MonitorFromWindow(w, MONITOR_DEFAULTTONULL), MonitorFromPoint({2000, 500}, MONITOR_DEFAULTTONULL));
+  // The work area changing (the task bar moving) leaves the restored size where it was.
+  ShowWindow(w, SW_RESTORE);
+  TRect r;
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, TRect(2000, 100, 2400, 400));
 }

@@ -254,3 +254,65 @@ TEST_F(Geometry, WindowRegionsShapeHitTesting) {
   SetWindowRgn(c, nullptr, true);
   EXPECT_EQ(WindowFromPoint(TPoint(102, 102)), c);
 }
+
+TEST_F(Geometry, ShowingATopLevelWindowActivatesItBeforeItsFirstPaint) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW, TRect(100, 100, 500, 400));
+  std::vector<bool> activeAtNcPaint;
+  Handlers()[w] = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+    if (m == WM_NCPAINT) activeAtNcPaint.push_back(GetActiveWindow() == h);
+    return false;
+  };
+  Log().clear();
+  ShowWindow(w, SW_SHOW);
+  std::vector<UINT> seq = Msgs(w, {WM_SHOWWINDOW, WM_WINDOWPOSCHANGED, WM_NCACTIVATE, WM_ACTIVATE,
+                                   WM_SETFOCUS, WM_NCPAINT, WM_ERASEBKGND});
+  EXPECT_EQ(seq, (std::vector<UINT>{WM_SHOWWINDOW, WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS,
+                                    WM_NCPAINT, WM_ERASEBKGND, WM_WINDOWPOSCHANGED}));
+  // The frame was drawn once, already active.
+  EXPECT_EQ(activeAtNcPaint, (std::vector<bool>{true}));
+
+  // Raising a window that is already on top changes nothing and says nothing.
+  Log().clear();
+  SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  EXPECT_EQ(Count(w, WM_WINDOWPOSCHANGING), 1);
+  EXPECT_EQ(Count(w, WM_WINDOWPOSCHANGED), 0);
+  EXPECT_EQ(Count(w, WM_NCPAINT), 0);
+  // A real z-order change is reported, with SWP_NOZORDER clear.
+  HWND other = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, TRect(0, 0, 100, 100));
+  Log().clear();
+  SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  ASSERT_NE(LastChanged(w), nullptr);
+  EXPECT_EQ(LastChanged(w)->flags & SWP_NOZORDER, 0u);
+  EXPECT_EQ(GetTopWindow(nullptr), w);
+  (void)other;
+}
+
+TEST_F(Geometry, ResizingAChildKeepsItsOldContentsUnlessTheClassRedrawsWhole) {
+  HWND top = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 300, 300));
+  HWND plain = MakeWindow(WS_CHILD | WS_VISIBLE | WS_BORDER, TRect(10, 10, 60, 60), top);
+  Pump();
+  SetWindowPos(plain, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER);
+  HRGN u = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(plain, u, false);
+  // Client 48x48 became 78x48: only the strip on the right is new.
+  EXPECT_TRUE(PtInRegion(u, 60, 10));
+  EXPECT_FALSE(PtInRegion(u, 10, 10));
+  Pump();
+
+  static const bool registered = [] {
+    WNDCLASSEXW wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.lpszClassName = u"WinTestRedraw";
+    return RegisterClassExW(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  HWND whole = CreateWindowExW(0, u"WinTestRedraw", nullptr, WS_CHILD | WS_VISIBLE, 100, 100, 50, 50, top,
+                               nullptr, nullptr, nullptr);
+  Pump();
+  SetWindowPos(whole, nullptr, 0, 0, 80, 50, SWP_NOMOVE | SWP_NOZORDER);
+  GetUpdateRgn(whole, u, false);
+  EXPECT_TRUE(PtInRegion(u, 10, 10));
+  EXPECT_TRUE(PtInRegion(u, 70, 10));
+  DeleteObject(u);
+}

@@ -22,17 +22,6 @@ class Input : public WinTest {
   static void Key(int vk, bool down) { Headless().InjectKey(std::uint16_t(vk), down); }
 };
 
-TPoint ScreenOf(HWND h, TPoint client) {
-  ClientToScreen(h, &client);
-  return client;
-}
-
-const Logged* Last(HWND h, UINT msg) {
-  for (auto it = Log().rbegin(); it != Log().rend(); ++it)
-    if (it->Hwnd == h && it->Msg == msg) return &*it;
-  return nullptr;
-}
-
 }  // namespace
 
 TEST_F(Input, MouseMessagesGoToTheWindowUnderThePointer) {
@@ -390,4 +379,63 @@ TEST_F(Input, CaretBlinksOnTheClockAndHidesWhilePainting) {
   EXPECT_EQ(PixelAt(w, 40, 40), back ^ 0xFFFFFF);
   DestroyCaret();
   EXPECT_EQ(PixelAt(w, 40, 40), back);
+}
+
+TEST_F(Input, CursorsPointerPositionAndPhysicalKeyState) {
+  HWND top = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, TRect(100, 100, 500, 400));
+  static const bool registered = [] {
+    WNDCLASSEXW wc;
+    wc.lpfnWndProc = CALLBACK_LogProc;
+    wc.hCursor = LoadCursorW(nullptr, IDC_HAND);
+    wc.lpszClassName = u"WinTestHand";
+    return RegisterClassExW(&wc) != 0;
+  }();
+  ASSERT_TRUE(registered);
+  HWND link = MakeWindow(WS_CHILD | WS_VISIBLE, TRect(10, 10, 110, 40), top, 0, nullptr, u"WinTestHand");
+  Pump();
+  platform::SurfaceId surface = Headless().SurfaceAt(300, 300);
+  ASSERT_NE(surface, platform::NoSurface);
+  auto shapeAt = [&](TPoint p) {
+    Move(p);
+    Pump();
+    return Headless().Cursor(surface);
+  };
+  EXPECT_EQ(shapeAt(ScreenOf(link, {5, 5})), platform::CursorShape::Hand);  // the class cursor
+  EXPECT_EQ(shapeAt({300, 300}), platform::CursorShape::Arrow);
+  EXPECT_EQ(shapeAt({497, 250}), platform::CursorShape::SizeWE);            // the frame's edges
+  EXPECT_EQ(shapeAt({300, 398}), platform::CursorShape::SizeNS);
+  EXPECT_EQ(shapeAt({498, 398}), platform::CursorShape::SizeNWSE);
+  EXPECT_EQ(shapeAt({102, 398}), platform::CursorShape::SizeNESW);
+  // A window answering WM_SETCURSOR itself decides.
+  Handlers()[top] = [](HWND, UINT m, WPARAM, LPARAM, LRESULT& r) {
+    if (m != WM_SETCURSOR) return false;
+    SetCursor(LoadCursorW(nullptr, IDC_IBEAM));
+    r = 1;
+    return true;
+  };
+  EXPECT_EQ(shapeAt({300, 301}), platform::CursorShape::IBeam);
+  EXPECT_EQ(shapeAt(ScreenOf(link, {6, 5})), platform::CursorShape::IBeam);  // the parent first
+
+  // SetCursorPos moves the pointer, and the window under it hears of it.
+  Log().clear();
+  EXPECT_TRUE(SetCursorPos(250, 250));
+  TPoint p;
+  EXPECT_TRUE(GetCursorPos(&p));
+  EXPECT_EQ(p, TPoint(250, 250));
+  Pump();
+  ASSERT_NE(Last(top, WM_MOUSEMOVE), nullptr);
+  EXPECT_EQ(LParamToPoint(Last(top, WM_MOUSEMOVE)->LParam), TPoint(250, 250) - TPoint(108, 131));
+
+  // The physical state changes at once, the message state when the queue gets there.
+  SetFocus(top);
+  Key(VK_SHIFT, true);
+  EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+  Pump();
+  EXPECT_LT(GetKeyState(VK_SHIFT), 0);
+  EXPECT_LT(GetKeyState(VK_LSHIFT), 0);
+  Key(VK_SHIFT, false);
+  EXPECT_GE(GetAsyncKeyState(VK_SHIFT), 0);
+  Pump();
+  EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }

@@ -254,3 +254,22 @@ TEST_F(Messages, CbtHookSeesCreationFirstAndEveryDestroyedWindow) {
   DestroyWindow(resized);
   EXPECT_TRUE(gCbt.empty());
 }
+
+TEST_F(Messages, GetMessageWaitsForTheNextTimerOnTheClock) {
+  HWND a = MakeWindow(WS_POPUP, TRect(0, 0, 10, 10));
+  Pump();
+  DWORD start = GetTickCount();
+  SetTimer(a, 9, 250, nullptr);
+  MSG m;
+  // Nothing is queued: waiting lets the (virtual) clock run until the timer is due.
+  ASSERT_TRUE(GetMessageW(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, UINT(WM_TIMER));
+  EXPECT_EQ(m.wParam, 9u);
+  EXPECT_GE(GetTickCount() - start, 250u);
+  EXPECT_LT(GetTickCount() - start, 300u);
+  KillTimer(a, 9);
+  // With nothing that could ever arrive, the headless loop ends instead of blocking.
+  EXPECT_FALSE(WaitMessage());
+  EXPECT_FALSE(GetMessageW(&m, nullptr, 0, 0));
+  EXPECT_EQ(m.message, UINT(WM_QUIT));
+}

@@ -107,11 +107,21 @@ TEST_F(NonClient, CaptionButtonsAndDoubleClicks) {
   Headless().InjectMouseButton(MouseButton::Left, true);
   Pump();
   EXPECT_EQ(GetCapture(), w);
+  EXPECT_EQ(PixelAt(w, 400 - 8 - 34, 10), Px(241, 112, 122));  // pressed
+  Headless().InjectMouseMove(closeBtn.X - 60, closeBtn.Y);
+  Pump();
+  EXPECT_EQ(PixelAt(w, 400 - 8 - 34, 10), Px(255, 255, 255));  // not pressed while off it
   Headless().InjectMouseMove(300, 300);
   Headless().InjectMouseButton(MouseButton::Left, false);
   Pump();
   EXPECT_TRUE(IsWindow(w));
   EXPECT_EQ(GetCapture(), nullptr);
+  // The minimise button; the window comes back with SW_RESTORE.
+  Headless().InjectClick(closeBtn.X - 72, closeBtn.Y);
+  Pump();
+  EXPECT_TRUE(IsIconic(w));
+  ShowWindow(w, SW_RESTORE);
+  EXPECT_FALSE(IsIconic(w));
   Log().clear();
   Headless().InjectClick(closeBtn.X, closeBtn.Y);
   Pump();
@@ -174,5 +184,54 @@ TEST_F(NonClient, MovingAndSizingRunInOurOwnLoop) {
   Pump();
   GetWindowRect(w, &r);
   EXPECT_EQ(r, TRect(100, 100, 500, 400));
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(NonClient, TrackSizesAndSizingAnswersBindTheSizeLoop) {
+  HWND w = MakeWindow(WS_OVERLAPPEDWINDOW | WS_VISIBLE, TRect(300, 200, 700, 500), nullptr, 0,
+                      [](HWND, UINT m, WPARAM wp, LPARAM lp, LRESULT&) {
+                        if (m == WM_GETMINMAXINFO) {
+                          auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+                          mmi->ptMinTrackSize = {250, 150};
+                          mmi->ptMaxTrackSize = {550, 420};
+                        } else if (m == WM_SIZING && wp == WMSZ_BOTTOM) {
+                          // Heights in steps of 25 pixels, measured from the top.
+                          auto* r = reinterpret_cast<TRect*>(lp);
+                          r->Bottom = r->Top + (r->Height() + 12) / 25 * 25;
+                        }
+                        return false;
+                      });
+  Pump();
+  TRect r;
+  // The left edge: the right edge stays put, the width stops at both limits.
+  Headless().InjectMouseMove(302, 350);
+  Headless().InjectMouseButton(MouseButton::Left, true);
+  Headless().InjectMouseMove(600, 350);
+  Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, TRect(700 - 250, 200, 700, 500));
+  Headless().InjectMouseMove(0, 350);
+  Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, TRect(700 - 550, 200, 700, 500));
+  Headless().InjectMouseButton(MouseButton::Left, false);
+  Pump();
+  // The top edge up to the maximum height, the bottom edge steered by WM_SIZING.
+  Headless().InjectMouseMove(400, 201);
+  Headless().InjectMouseButton(MouseButton::Left, true);
+  Headless().InjectMouseMove(400, 0);
+  Headless().InjectMouseButton(MouseButton::Left, false);
+  Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r, TRect(150, 500 - 420, 700, 500));
+  Headless().InjectMouseMove(400, 498);
+  Headless().InjectMouseButton(MouseButton::Left, true);
+  Headless().InjectMouseMove(400, 300);  // 420 - 198 = 222 -> 225
+  Pump();
+  GetWindowRect(w, &r);
+  EXPECT_EQ(r.Top, 80);
+  EXPECT_EQ(r.Height(), 225);
+  Headless().InjectMouseButton(MouseButton::Left, false);
+  Pump();
   EXPECT_EQ(GetCapture(), nullptr);
 }

@@ -272,3 +272,34 @@ TEST_F(Scroll, BarRedrawsGoThroughNcPaintAndReportTheHotPart) {
   for (DWORD st : sbi.rgstate) EXPECT_FALSE(st & STATE_SYSTEM_HOTTRACKED);
   EXPECT_EQ(PixelAt(top, 100, 110), Px(10, 200, 30));
 }
+
+TEST_F(Scroll, DisabledArrowsIgnorePressesAndHiddenBarsGiveBackTheirSpace) {
+  MakeList();
+  SetScrollPos(List, SB_VERT, 5, true);
+  EXPECT_TRUE(EnableScrollBar(List, SB_VERT, ESB_DISABLE_RTDN));
+  EXPECT_FALSE(EnableScrollBar(List, SB_VERT, ESB_DISABLE_RTDN));  // no change
+  SCROLLBARINFO sbi;
+  GetScrollBarInfo(List, OBJID_VSCROLL, &sbi);
+  EXPECT_TRUE(sbi.rgstate[5] & STATE_SYSTEM_UNAVAILABLE);
+  EXPECT_FALSE(sbi.rgstate[1] & STATE_SYSTEM_UNAVAILABLE);
+  Headless().InjectClick(100, 200);  // the disabled down arrow
+  Pump();
+  EXPECT_EQ(CountOf(SB_LINEDOWN), 0);
+  Headless().InjectClick(100, 15);  // the up arrow still scrolls
+  Pump();
+  EXPECT_EQ(CountOf(SB_LINEUP), 1);
+  EXPECT_EQ(GetScrollPos(List, SB_VERT), 4);
+
+  TRect c;
+  GetClientRect(List, &c);
+  EXPECT_EQ(c.Width(), 100 - GetSystemMetrics(SM_CXVSCROLL));
+  ShowScrollBar(List, SB_VERT, false);
+  GetClientRect(List, &c);
+  EXPECT_EQ(c.Width(), 100);
+  GetScrollBarInfo(List, OBJID_VSCROLL, &sbi);
+  EXPECT_TRUE(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE);
+  EXPECT_EQ(GetScrollPos(List, SB_VERT), 4);  // the position survives hiding
+  ShowScrollBar(List, SB_VERT, true);
+  GetClientRect(List, &c);
+  EXPECT_EQ(c.Width(), 100 - GetSystemMetrics(SM_CXVSCROLL));
+}

@@ -273,3 +273,21 @@ TEST_F(Windows, EnableWindowSendsMessagesAndDropsFocus) {
   EXPECT_TRUE(EnableWindow(c, true));
   EXPECT_TRUE(IsWindowEnabled(c));
 }
+
+TEST_F(Windows, TopmostBandThroughSetWindowPos) {
+  HWND a = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 10, 10));
+  HWND owned = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 10, 10), a, WS_EX_NOACTIVATE);
+  HWND b = MakeWindow(WS_POPUP | WS_VISIBLE, TRect(0, 0, 10, 10));
+  ASSERT_EQ(GetTopWindow(nullptr), b);
+  SetWindowPos(a, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_NE(DWORD(GetWindowLongW(a, GWL_EXSTYLE)) & WS_EX_TOPMOST, 0u);
+  EXPECT_NE(DWORD(GetWindowLongW(owned, GWL_EXSTYLE)) & WS_EX_TOPMOST, 0u);  // owned windows follow
+  EXPECT_EQ(GetTopWindow(nullptr), owned);
+  EXPECT_EQ(GetWindow(owned, GW_HWNDNEXT), a);
+  // An ordinary window raised to the top stays below the topmost band.
+  SetWindowPos(b, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+  SetWindowPos(a, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  EXPECT_EQ(DWORD(GetWindowLongW(a, GWL_EXSTYLE)) & WS_EX_TOPMOST, 0u);
+  EXPECT_EQ(DWORD(GetWindowLongW(owned, GWL_EXSTYLE)) & WS_EX_TOPMOST, 0u);
+}

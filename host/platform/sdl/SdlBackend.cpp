@@ -139,6 +139,7 @@ SdlBackend::SdlBackend() {
     throw EPlatformError(SdlError("SdlBackend: SDL video initialisation failed"));
   gAlive = true;
   FWakeType = SDL_RegisterEvents(1);
+  SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);  // the X events' screen positions
   SDL_Keymod m = SDL_GetModState();
   SetLockState(m & KMOD_CAPS, m & KMOD_NUM, m & KMOD_SCROLL);
 }
@@ -438,6 +439,15 @@ bool SdlBackend::Translate(const SDL_Event& ev) {
       break;
     }
     case SDL_DISPLAYEVENT: FDisplayChanged = true; break;
+    case SDL_SYSWMEVENT: {
+      // Comes just before the SDL event the X event becomes.
+      int x, y;
+      if (x11::PointerEventRoot(ev.syswm.msg, x, y)) {
+        FEventRoot = {x, y};
+        FHaveEventRoot = true;
+      }
+      break;
+    }
     case SDL_WINDOWEVENT: {
       SdlSurface* s = ByWindowId(ev.window.windowID);
       if (!s) break;
@@ -506,13 +516,17 @@ bool SdlBackend::Translate(const SDL_Event& ev) {
     }
     case SDL_MOUSEMOTION: {
       SdlSurface* s = ByWindowId(ev.motion.windowID);
-      // The pointer's screen position, read once per batch: the window-relative coordinates
-      // of queued motion may refer to a position the window has since left.
-      if (!FHavePointer) {
+      // The pointer's screen position: the X event's own (see SDL_SYSWMEVENT), else read once
+      // per batch. The window-relative coordinates of queued motion may refer to a position
+      // the window has since left, and SDL's global position can lag one event behind.
+      if (!FHavePointer && !FHaveEventRoot) {
         FPointer = CursorPos();
         FHavePointer = true;
       }
-      DeliverMouseMove(s ? s->Id : NoSurface, FPointer, t);
+      Point p = FPointer;
+      if (FHaveEventRoot) p = FEventRoot;
+      FHaveEventRoot = false;
+      DeliverMouseMove(s ? s->Id : NoSurface, p, t);
       break;
     }
     case SDL_MOUSEBUTTONDOWN:
@@ -527,7 +541,12 @@ bool SdlBackend::Translate(const SDL_Event& ev) {
         default: return true;
       }
       SdlSurface* s = ByWindowId(ev.button.windowID);
+      // SDL stamps a button with the window-relative position of the last motion, which is
+      // stale once the window has moved since (the release ending a drag that moved it): the
+      // X event's own screen position wins when there is one.
       Point p = s ? Point{s->Bounds.Left + ev.button.x, s->Bounds.Top + ev.button.y} : CursorPos();
+      if (FHaveEventRoot) p = FEventRoot;
+      FHaveEventRoot = false;
       DeliverMouseButton(s ? s->Id : NoSurface, p, b, ev.type == SDL_MOUSEBUTTONDOWN, t);
       break;
     }
@@ -540,6 +559,8 @@ bool SdlBackend::Translate(const SDL_Event& ev) {
       SdlSurface* s = ByWindowId(ev.wheel.windowID);
       Point p = s ? Point{s->Bounds.Left + ev.wheel.mouseX, s->Bounds.Top + ev.wheel.mouseY}
                   : CursorPos();
+      if (FHaveEventRoot) p = FEventRoot;  // from the X button event of the notch
+      FHaveEventRoot = false;
       DeliverWheel(s ? s->Id : NoSurface, p, int(std::lround(dy * WheelDelta)),
                    int(std::lround(dx * WheelDelta)), t);
       break;

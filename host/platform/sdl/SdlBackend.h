@@ -87,6 +87,8 @@ class SdlBackend final : public CommonBackend {
   bool FDisplayChanged = false;
   bool FHavePointer = false;  // FPointer is current for this pump
   Point FPointer;
+  bool FHaveEventRoot = false;  // FEventRoot belongs to the next pointer event
+  Point FEventRoot;
   mutable bool FMonitorsDirty = true;
   mutable std::vector<MonitorInfo> FMonitorCache;
   std::string FUrlProgram = "xdg-open";

@@ -117,4 +117,16 @@ bool SetShape(SDL_Window* w, const ShapeRect* rects, int count, bool shaped) {
   return true;
 }
 
+bool PointerEventRoot(const SDL_SysWMmsg* msg, int& x, int& y) {
+  if (!msg || msg->subsystem != SDL_SYSWM_X11) return false;
+  const XEvent& e = msg->msg.x11.event;
+  switch (e.type) {
+    case MotionNotify: x = e.xmotion.x_root; y = e.xmotion.y_root; return true;
+    case ButtonPress:
+    case ButtonRelease: x = e.xbutton.x_root; y = e.xbutton.y_root; return true;
+    case EnterNotify: x = e.xcrossing.x_root; y = e.xcrossing.y_root; return true;
+    default: return false;
+  }
+}
+
 }  // namespace vcl::platform::x11

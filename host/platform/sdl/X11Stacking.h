@@ -4,6 +4,7 @@
 #pragma once
 
 struct SDL_Window;
+struct SDL_SysWMmsg;
 
 namespace vcl::platform::x11 {
 
@@ -17,5 +18,8 @@ struct ShapeRect {
   int X, Y, W, H;
 };
 bool SetShape(SDL_Window* w, const ShapeRect* rects, int count, bool shaped);
+// The pointer's screen position carried by an X pointer event (motion, button, crossing) that
+// SDL hands over as a system event before translating it.
+bool PointerEventRoot(const SDL_SysWMmsg* msg, int& x, int& y);
 
 }  // namespace vcl::platform::x11
