@@ -222,7 +222,7 @@ constexpr UINT WM_APP = 0x8000;
 constexpr UINT CM_BASE = 0xB000;
 // The style a window draws with has changed (a style switch, or themes switched on or off): sent
 // to every window after the switch, before the repaint. wParam and lParam are 0.
-constexpr UINT CM_STYLECHANGED = CM_BASE + 111;
+constexpr UINT CM_STYLECHANGED = CM_BASE + 81;
 
 // Scroll bar control messages.
 constexpr UINT SBM_SETPOS = 0x00E0;
