@@ -42,10 +42,10 @@ void ClassicTab(TCanvas* canvas, TRect r) {
   canvas->Pen()->SetWidth(1);
   canvas->Pen()->SetStyle(psSolid);
   const int l = r.Left, t = r.Top, rr = r.Right - 1, b = r.Bottom;
-  Line(canvas, clBtnHighlight, l, b, l, t + 2);          // left edge
+  Line(canvas, clBtnHighlight, l, b - 1, l, t + 2);      // left edge
   Line(canvas, clBtnHighlight, l, t + 2, l + 2, t);      // corner
   Line(canvas, clBtnHighlight, l + 2, t, rr - 1, t);     // top edge
-  Line(canvas, cl3DLight, l + 1, b, l + 1, t + 2);       // inner left
+  Line(canvas, cl3DLight, l + 1, b - 1, l + 1, t + 2);   // inner left
   Line(canvas, cl3DLight, l + 2, t + 1, rr - 1, t + 1);  // inner top
   Line(canvas, cl3DDkShadow, rr - 1, t + 1, rr, t + 2);  // corner
   Line(canvas, cl3DDkShadow, rr, t + 2, rr, b);          // right edge
