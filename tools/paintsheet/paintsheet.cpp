@@ -212,7 +212,7 @@ void Render(TSheet& sh, const String& title) {
     }
   });
   StateRow(sh, u"Menu item text", [&](TkxsCtrlState st, TRect r, int) {
-    if (st == kxsHot) DrawPopupItemSelection(c, r, nullptr);
+    if (st == kxsHot || st == kxsPressed) DrawPopupItemSelection(c, r, nullptr);
     sh.Caption(r, u"Menu item", GetMenuItemTextColor(st, nullptr));
   });
   StateRow(sh, u"Caption text", [&](TkxsCtrlState st, TRect r, int i) {
