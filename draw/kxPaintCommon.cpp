@@ -4,6 +4,7 @@
 #include "draw/kxBitmapUtils.h"
 #include "draw/kxPixels.h"
 #include "draw/kxStyleUtils.h"
+#include "host/classes/Component.h"
 #include "host/gdi/GdiDraw.h"
 #include "host/graphics/Canvas.h"
 
@@ -26,7 +27,9 @@ TPaintStyle PaintStyleOf(const TComponent* control) {
   TPaintStyle s;
   s.Services = ControlStyleServices(control);
   s.Enabled = StyleServicesEnabled(s.Services);
-  s.Custom = s.Enabled && IsCustomStyle(control);
+  // As IsCustomStyle, without asking the control for its styling a second time.
+  s.Custom = s.Enabled && !s.Services->IsSystemStyle() &&
+             !(control && control->ComponentState().Contains(csDesigning));
   return s;
 }
 
