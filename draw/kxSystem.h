@@ -57,7 +57,9 @@ void InitializeDrawUtils();
 
 // Start-up: the version from the facts (GetVersion's major and minor; above 6.1 the
 // workstation's version when it was read; on Windows 10 and later the run-time's build, else
-// the extended record's; build 0 below Windows 10) and the optional functions.
+// the extended record's; build 0 below Windows 10) and the optional functions. The module
+// handles of the facts are taken over (released by FinalizeDrawUtils or the next
+// initialisation); the modules of an earlier initialisation are released.
 void InitializeDrawUtils(const TkxSystemFacts& facts);
 // Forgets what InitializeDrawUtils read (every version test false, no optional functions) and
 // releases the modules the facts came with.

@@ -149,17 +149,6 @@ TEST_F(Timers, FreedInsideItsOwnHandlerItNeverTicksAgain) {
   EXPECT_EQ(second.Ticks, 0);
   delete a;
 
-  // Freed by its owner.
-  TSink owned;
-  auto owner = std::make_unique<TComponent>(nullptr);
-  auto* c = new TTimer(owner.get());
-  c->SetInterval(10);
-  c->SetOnTimer(owned.Event());
-  Run(10);
-  EXPECT_EQ(owned.Ticks, 1);
-  owner.reset();
-  Run(100);
-  EXPECT_EQ(owned.Ticks, 1);
 }
 
 TEST_F(Timers, ExceptionsGoToTheHandlerAndTheTicksGoOn) {
@@ -183,17 +172,6 @@ TEST_F(Timers, ExceptionsGoToTheHandlerAndTheTicksGoOn) {
   SetTimerErrorHandler([](const std::exception_ptr&) { throw 1; });
   Run(10);
   EXPECT_EQ(sink.Ticks, 4);
-}
-
-TEST_F(Timers, DesignedTimersDoNotRun) {
-  TSink sink;
-  TTimer t(nullptr);
-  t.SetDesigning(true);
-  t.SetInterval(10);
-  t.SetOnTimer(sink.Event());
-  EXPECT_FALSE(t.Ticking());
-  Run(50);
-  EXPECT_EQ(sink.Ticks, 0);
 }
 
 namespace {
@@ -239,6 +217,4 @@ TEST_F(Timers, StoredDescriptionsHoldTimers) {
   EXPECT_NE(text.find(u"Interval = 250"), String::npos);
   EXPECT_NE(text.find(u"OnTimer = Timer1Timer"), String::npos);
   EXPECT_NE(text.find(u"Enabled = False"), String::npos);
-  EXPECT_EQ(text.find(u"Interval = 1000"), String::npos);
-  EXPECT_EQ(text.find(u"Enabled = True"), String::npos);
 }
