@@ -131,7 +131,7 @@ void SetDwmCompositionAvailable(bool available);
 // "uxtheme.dll":  BeginBufferedAnimation, EndBufferedAnimation, BufferedPaintRenderAnimation,
 //                 BufferedPaintStopAllAnimations, BufferedPaintInit, BufferedPaintUnInit
 //                 (Vista and later), IsThemeActive
-// "user32.dll":   SetWindowCompositionAttribute (7 and later)
+// "user32.dll":   SetWindowCompositionAttribute, GetWindowCompositionAttribute (7 and later)
 // "netapi32.dll": NetWkstaGetInfo, NetApiBufferFree
 // A module or function is present when the emulated version has it and it was not switched
 // off. Names compare ignoring case; a module name may carry a path and may leave out ".dll".
