@@ -740,11 +740,15 @@ void TWinControl::WMMouseLeave(TMessage& m) {
 bool TWinControl::IsControlMouseMsg(TMessage& m) {
   TControl* target = nullptr;
   TPoint p = MousePos(m);
-  TControl* capture = GetCaptureControl();
-  if (capture && capture->FParent == this && !dynamic_cast<TWinControl*>(capture))
-    target = capture;
-  else if (!capture || capture == this)
+  if (FHandle && GetCapture() == FHandle) {
+    // While this window has the mouse captured, only a graphic child holding the capture
+    // through it gets the messages.
+    TControl* capture = ctl::CaptureControl();
+    if (capture && capture->FParent == this && !dynamic_cast<TWinControl*>(capture))
+      target = capture;
+  } else {
     target = ControlAtPos(p, false);
+  }
   if (!target) return false;
   TPoint local{p.X - target->FLeft, p.Y - target->FTop};
   TMessage forwarded{m.Msg, m.WParam, PointToLParam(local), 0};
