@@ -476,7 +476,10 @@ struct MenuTracker {
   void Run() {
     while (!Done) {
       MSG msg;
-      if (!PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      bool got = PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
+      // Reading the queue routes raw input, and a press outside closes the menu on the way.
+      if (Done) break;
+      if (!got) {
         if (Notify && !IdleSent) {
           IdleSent = true;
           SendMessageW(Owner, WM_ENTERIDLE, WPARAM(MSGF_MENU), reinterpret_cast<LPARAM>(Levels.front()->Window));
@@ -488,7 +491,6 @@ struct MenuTracker {
         IdleSent = false;
         continue;
       }
-      if (Done) break;  // e.g. a press outside, seen by the mouse hook while the queue was read
       if (msg.message == WM_QUIT) {
         Cancel();  // left in the queue for the caller's loop
         break;
