@@ -525,9 +525,10 @@ bool TMenu::ProcessMenuMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
       }
       return false;
     case WM_MENUSELECT: {
-      if (HIWORD(wp) == 0xFFFF && lp == 0) {
+      if (HIWORD(wp) == 0xFFFF && lp == 0) {  // the menu closed
         menuimpl::ShowHint(nullptr);
-        return false;
+        result = 0;
+        return true;
       }
       auto* h = reinterpret_cast<HMENU>(lp);
       TMenuItem* owner = FindItem(reinterpret_cast<NativeUInt>(h), fkHandle);
