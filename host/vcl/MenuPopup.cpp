@@ -19,8 +19,13 @@ bool IsLivePopup(const TPopupMenu* m) {
   return std::find(l.begin(), l.end(), m) != l.end();
 }
 
+HWND gPopupWindow = nullptr;
+
 LRESULT PopupListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case WM_NCDESTROY:
+      if (hwnd == gPopupWindow) gPopupWindow = nullptr;
+      break;
     case WM_INITMENUPOPUP:
     case WM_MEASUREITEM:
     case WM_DRAWITEM:
@@ -42,8 +47,7 @@ LRESULT PopupListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The hidden window popup menus are tracked on.
 HWND PopupListWindow() {
-  static HWND window = nullptr;
-  if (window && IsWindow(window)) return window;
+  if (gPopupWindow) return gPopupWindow;
   static bool registered = [] {
     WNDCLASSEXW wc;
     wc.lpfnWndProc = PopupListProc;
@@ -51,9 +55,9 @@ HWND PopupListWindow() {
     return RegisterClassExW(&wc) != 0;
   }();
   (void)registered;
-  window = CreateWindowExW(WS_EX_TOOLWINDOW, u"TPUtilWindow", u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
-                           nullptr);
-  return window;
+  gPopupWindow = CreateWindowExW(WS_EX_TOOLWINDOW, u"TPUtilWindow", u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                 nullptr, nullptr);
+  return gPopupWindow;
 }
 
 UINT AlignmentFlags(TPopupAlignment a) {
