@@ -5,6 +5,7 @@
 #include "host/themes/StyleManager.h"
 #include "host/themes/StyleSwitch.h"
 #include "host/win/WinUser.h"
+#include "host/win/ctl/Menus.h"
 
 namespace vcl {
 
@@ -13,6 +14,23 @@ namespace {
 TSysPopupStyleHook::TItemSource& ItemSource() {
   static TSysPopupStyleHook::TItemSource source;
   return source;
+}
+
+TStyledMenuItem StyledItem(const TMenuWindowItem& w) {
+  TStyledMenuItem s;
+  s.Text = w.Text;
+  s.ShortCut = w.ShortCut;
+  s.Rect = w.Rect;
+  s.Separator = w.Separator;
+  s.Hot = w.Hot;
+  s.Disabled = w.Disabled;
+  s.Checked = w.Checked;
+  s.RadioCheck = w.RadioCheck;
+  s.HasSubMenu = w.HasSubMenu;
+  s.Default = w.Default;
+  s.Images = w.Images;
+  s.ImageIndex = w.ImageIndex;
+  return s;
 }
 
 // Whether the window has a frame of its own around the client area.
@@ -52,7 +70,10 @@ void TSysPopupStyleHook::SetItemSource(TItemSource source) { ItemSource() = std:
 
 std::vector<TStyledMenuItem> TSysPopupStyleHook::Items() const {
   const TItemSource& source = ItemSource();
-  return source ? source(Handle()) : std::vector<TStyledMenuItem>{};
+  if (source) return source(Handle());
+  std::vector<TStyledMenuItem> items;
+  for (const TMenuWindowItem& w : GetMenuWindowItems(Handle())) items.push_back(StyledItem(w));
+  return items;
 }
 
 void TSysPopupStyleHook::UpdateFont() {
@@ -75,7 +96,13 @@ void TSysPopupStyleHook::Paint(TCanvas& canvas) {
     DrawStyledMenuBackground(dc, s, inner, dpi, &client);
   }
   HFONT font = Font()->Handle();
-  for (const TStyledMenuItem& item : Items()) DrawStyledMenuItem(dc, s, item, dpi, font);
+  std::vector<TStyledMenuItem> items = Items();
+  // Items a menu window's owner draws itself get only the background here.
+  std::vector<TMenuWindowItem> own = ItemSource() ? std::vector<TMenuWindowItem>{} : GetMenuWindowItems(Handle());
+  for (size_t i = 0; i < items.size(); ++i) {
+    if (i < own.size() && own[i].OwnerDraw) DrawMenuWindowOwnerItem(Handle(), int(i), dc);
+    else DrawStyledMenuItem(dc, s, items[i], dpi, font);
+  }
 }
 
 void TSysPopupStyleHook::PaintNC(TCanvas& canvas) {

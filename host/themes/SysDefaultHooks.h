@@ -16,7 +16,8 @@ class TSysPopupStyleHook : public TSysStyleHook {
   explicit TSysPopupStyleHook(HWND handle);
 
   // How the hook learns a menu window's items (rectangles in client coordinates, the selected
-  // one Hot): the menu window's code sets it; without it the hook paints an empty menu.
+  // one Hot). Without a source of its own the hook shows the items of the window manager's
+  // menu window (GetMenuWindowItems), and owner-drawn ones are drawn by their owner.
   using TItemSource = std::function<std::vector<TStyledMenuItem>(HWND)>;
   static void SetItemSource(TItemSource source);
   virtual std::vector<TStyledMenuItem> Items() const;

@@ -60,6 +60,11 @@ LRESULT CallHooks(int type, int code, WPARAM wp, LPARAM lp) {
   return CallHookFrom(0, type, code, wp, lp);
 }
 
+BOOL CallMsgFilterW(MSG* msg, int code) {
+  if (!msg || !HasHooks(WH_MSGFILTER)) return false;
+  return CallHooks(WH_MSGFILTER, code, 0, reinterpret_cast<LPARAM>(msg)) != 0;
+}
+
 HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
   if (!proc) return nullptr;
   switch (idHook) {
@@ -70,7 +75,8 @@ HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE, DWORD) {
     case WH_CBT:
     case WH_GETMESSAGE:
     case WH_MOUSE:
-    case WH_KEYBOARD: break;
+    case WH_KEYBOARD:
+    case WH_MSGFILTER: break;
     default: return nullptr;
   }
   auto* h = new HookObject;

@@ -372,6 +372,8 @@ TRect ScrollBarRect(WindowObject* w, int bar);
 void DrawScrollBar(WindowObject* w, HDC dc, int bar, const TRect& rect, bool vertical);
 void StartScrollTracking(WindowObject* w, int bar, TPoint screen);
 LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// The popup menu window class "#32768" (ctl/MenuWindow.cpp).
+LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
 // ---- Drawing helpers (WinDraw.cpp) ------------------------------------------------------------------
 void WmFillSolid(HDC dc, const TRect& r, COLORREF color);

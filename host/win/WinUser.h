@@ -123,6 +123,14 @@ UInt64 GetTickCount64();
 HHOOK SetWindowsHookExW(int idHook, HOOKPROC proc, HINSTANCE module, DWORD threadId);
 BOOL UnhookWindowsHookEx(HHOOK hook);
 LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+// Offers a message of a modal loop (the menu loop: code MSGF_MENU) to the WH_MSGFILTER hooks;
+// true when a hook took it, and the loop then drops it.
+constexpr int MSGF_DIALOGBOX = 0;
+constexpr int MSGF_MESSAGEBOX = 1;
+constexpr int MSGF_MENU = 2;
+constexpr int MSGF_SCROLLBAR = 5;
+constexpr int MSGF_NEXTWINDOW = 6;
+BOOL CallMsgFilterW(MSG* msg, int code);
 
 // ---- Geometry ------------------------------------------------------------------------------------------
 BOOL SetWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);

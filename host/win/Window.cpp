@@ -83,6 +83,7 @@ void InitState(WinState& s) {
   ClassObject* messageClass = AddSystemClass(s, u"Message", DefWindowProcW, 0, 0);
   AddSystemClass(s, u"SCROLLBAR", ScrollBarControlProc,
                  CS_DBLCLKS | CS_VREDRAW | CS_HREDRAW | CS_PARENTDC, IDC_ARROW);
+  AddSystemClass(s, u"#32768", MenuWindowProc, CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS, IDC_ARROW);
   s.Desktop = NewRootWindow(s, desktopClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN |
                                                  WS_CLIPSIBLINGS);
   s.MessageRoot = NewRootWindow(s, messageClass, WS_POPUP);
