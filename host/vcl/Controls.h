@@ -27,6 +27,7 @@
 #include "host/classes/ControlEnums.h"
 #include "host/graphics/Canvas.h"
 #include "host/vcl/ControlMessages.h"
+#include "host/vcl/InputTypes.h"
 #include "host/win/WinUser.h"
 
 namespace vcl {
@@ -68,16 +69,6 @@ constexpr TEnumNames EnumNames(TMouseButton) {
   return {u"TMouseButton", u"mbLeft mbRight mbMiddle"};
 }
 
-enum TShiftStateItem {
-  ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble, ssTouch, ssPen, ssCommand,
-  ssHorizontal
-};
-constexpr TEnumNames EnumNames(TShiftStateItem) {
-  return {u"TShiftStateItem",
-          u"ssShift ssAlt ssCtrl ssLeft ssRight ssMiddle ssDouble ssTouch ssPen ssCommand "
-          u"ssHorizontal"};
-}
-using TShiftState = TSet<TShiftStateItem>;
 // The shift state of a mouse message's MK_ flags (plus Alt from the keyboard).
 TShiftState KeysToShiftState(WORD keys);
 // The shift state of a key message's key data (Alt from bit 29, Shift and Ctrl from the

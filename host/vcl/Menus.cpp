@@ -12,6 +12,7 @@
 #include "host/graphics/GraphicsObjects.h"
 #include "host/graphics/ImgList.h"
 #include "host/rtl/NumFormat.h"
+#include "host/vcl/Controls.h"
 #include "host/vcl/MenuInternal.h"
 
 namespace vcl {
@@ -72,20 +73,6 @@ void ShowHint(TMenuItem* item) {
 }  // namespace menuimpl
 
 void SetMenuHintProc(TMenuHintProc proc) { menuimpl::HintProc() = std::move(proc); }
-
-String StripHotkey(StringView caption) {
-  String out;
-  out.reserve(caption.size());
-  for (size_t i = 0; i < caption.size(); ++i) {
-    if (caption[i] != u'&') {
-      out += caption[i];
-    } else if (i + 1 < caption.size() && caption[i + 1] == u'&') {
-      out += u'&';
-      ++i;
-    }
-  }
-  return out;
-}
 
 // ---- TMenuItem ---------------------------------------------------------------------------------------
 
@@ -642,6 +629,10 @@ void RegisterMenuClasses() {
   static const bool done = [] {
     RegisterGraphicsClasses();
     RegisterClasses({&TMenuItem::Class, &TPopupMenu::Class, &TMainMenu::Class});
+    // A control's context-menu request shows its popup menu.
+    SetPopupMenuHandler([](TControl* control, TComponent* menu, TPoint screenPos) {
+      return ShowControlPopupMenu(dynamic_cast<TPopupMenu*>(menu), control, screenPos);
+    });
     return true;
   }();
   (void)done;

@@ -53,8 +53,6 @@ void ShortCutToKey(TShortCut shortCut, WORD& key, TShiftState& shift);
 String ShortCutToText(TShortCut shortCut);
 // The reverse, ignoring case and the order of the modifiers; 0 for a text that names no key.
 TShortCut TextToShortCut(StringView text);
-// The caption without its "&" markers ("&&" becomes "&").
-String StripHotkey(StringView caption);
 
 // ---- Items -----------------------------------------------------------------------------------------
 using TMenuDrawItemEvent = TEvent<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;

@@ -6,6 +6,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 #include "host/graphics/ImgList.h"
+#include "host/vcl/Controls.h"
 #include "host/vcl/Menus.h"
 
 using namespace vcl;

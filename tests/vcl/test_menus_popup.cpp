@@ -13,6 +13,7 @@
 #include "host/platform/headless/HeadlessBackend.h"
 #include "host/classes/TypInfo.h"
 #include "host/rtl/NumFormat.h"
+#include "host/vcl/Controls.h"
 #include "host/vcl/Menus.h"
 #include "tests/win/WinTestUtil.h"
 
@@ -282,6 +283,21 @@ TEST_F(PopupMenus, AnEmptyMenuShowsNothingAndContextRequestsHonourAutoPopup) {
   EXPECT_EQ(Menu->PopupComponent(), control);
   delete control;
   EXPECT_EQ(Menu->PopupComponent(), nullptr);
+}
+
+TEST_F(PopupMenus, AControlsContextMenuRequestPopsItsMenuUpAtThePoint) {
+  auto* panel = new TPanel(Root);
+  panel->SetParentWindow(Window);
+  panel->SetBounds(10, 10, 200, 100);
+  panel->SetPopupMenu(Menu);
+  Steps().push_back([&] { return MenuWindowOf(Menu->Handle()) != nullptr; });
+  Steps().push_back([&] { ClickAt(Center(Menu->Items(), 1)); return true; });
+  UINT_PTR timer = SetTimer(nullptr, 0, 10, Tick);
+  SendMessageW(panel->Handle(), WM_CONTEXTMENU, WPARAM(panel->Handle()), MAKELPARAM(300, 250));
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(Events(), (std::vector<std::string>{"popup", "close", "click:New2"}));
+  EXPECT_EQ(Menu->PopupPoint(), TPoint(300, 250));
+  EXPECT_EQ(Menu->PopupComponent(), panel);
 }
 
 TEST_F(PopupMenus, TheHighlightedItemsHintIsReported) {
