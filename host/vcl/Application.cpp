@@ -126,6 +126,7 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
     StopHintTimer();
   }
   if (component == FMouseControl) FMouseControl = nullptr;
+  if (component == FHintSuppressed) FHintSuppressed = nullptr;
 }
 
 void TApplication::BeginCreateForm(void** ref) { FCreatingRef = ref; }
@@ -336,8 +337,13 @@ void TApplication::HintMouseMessage(TControl* control, const TMessage& msg) {
   if (!FShowHint) return;
   TPoint p;
   GetCursorPos(&p);
-  TControl* hc = GetHintControl(FindDragTarget(p, true));
-  if (!hc || !hc->ShowHint()) {
+  TControl* under = FindDragTarget(p, true);
+  TControl* hc = GetHintControl(under);
+  TControl* longHint = under;
+  while (longHint && longHint->Hint().empty()) longHint = longHint->Parent();
+  SetHint(longHint ? GetLongHint(longHint->Hint()) : String());
+  if (hc != FHintSuppressed) FHintSuppressed = nullptr;
+  if (!hc || !hc->ShowHint() || hc == FHintSuppressed) {
     CancelHint();
     return;
   }
@@ -417,7 +423,11 @@ bool TApplication::IsHintMsg(const MSG& msg) {
     bool ends = FHintWindow ? FHintWindow->IsHintMsg(msg)
                             : (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) ||
                                   (msg.message > WM_MOUSEMOVE && msg.message <= WM_MOUSELAST);
-    if (ends) CancelHint();
+    if (ends) {
+      // The control's hint stays away until the mouse has been over another control.
+      FHintSuppressed = FHintControl;
+      CancelHint();
+    }
   }
   if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
     TMessage m{msg.message, msg.wParam, msg.lParam, 0};

@@ -192,6 +192,7 @@ class TApplication : public TComponent {
   THintWindow* FHintWindow = nullptr;
   TControl* FHintControl = nullptr;   // the control whose hint is pending or shown
   TControl* FMouseControl = nullptr;  // the control under the mouse
+  TControl* FHintSuppressed = nullptr;  // a key or click ended its hint; not again until left
   bool FHintActive = false;           // a hint window is up (or just was: short pause)
   THintTimerMode FTimerMode = THintTimerMode::None;
   TRect FHintCursorRect;              // screen coordinates

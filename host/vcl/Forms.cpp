@@ -589,7 +589,8 @@ void TCustomForm::WMActivate(TMessage& m) {
 }
 
 void TCustomForm::WMSizeState(TMessage& m) {
-  if (Parent()) return;
+  // A hidden window keeps the state it is to show in.
+  if (Parent() || !IsWindowVisible(FHandle)) return;
   if (m.WParam == SIZE_MINIMIZED) FWindowState = wsMinimized;
   else if (m.WParam == SIZE_MAXIMIZED) FWindowState = wsMaximized;
   else if (m.WParam == SIZE_RESTORED) FWindowState = wsNormal;
@@ -792,9 +793,12 @@ void TCustomForm::Dispatch(TMessage& message) {
         return;
       }
       break;
-    case CM_FOCUSCHANGED:
-      FocusChanged(dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(message.LParam)));
+    case CM_FOCUSCHANGED: {
+      auto* c = dynamic_cast<TWinControl*>(reinterpret_cast<TControl*>(message.LParam));
+      FocusChanged(c);
+      if (!Parent()) Screen->FocusChanged(c);
       break;
+    }
     case CM_RELEASE:
       // Freed by the message loop when it retrieves the posted message (nothing of the
       // form's window procedure runs after that); a sent one is posted.

@@ -35,7 +35,7 @@ void THintWindow::CreateParams(TCreateParams& params) {
 TRect THintWindow::CalcHintRect(int maxWidth, StringView hint, void* data) {
   if (maxWidth <= 0) maxWidth = Screen->Width() - 8;
   HDC dc = CreateCompatibleDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, Font()->Handle());
+  HFONT old = SelectObject(dc, Font()->Handle());
   TRect r(0, 0, maxWidth, 0);
   DrawTextW(dc, hint, &r, DT_CALCRECT | DT_LEFT | DT_WORDBREAK | DT_NOPREFIX |
                              DrawTextBiDiModeFlagsReadingOnly());

@@ -46,7 +46,7 @@ int SystemCursorId(TCursor c) {
     case crAppStart: return IDC_APPSTARTING;
     case crHelp: return IDC_HELP;
     case crHandPoint: return IDC_HAND;
-    case crSizeAll: case crSize: return IDC_SIZEALL;
+    case crSizeAll: return IDC_SIZEALL;
     case crDrag: case crMultiDrag: return IDC_ARROW;
     default: return 0;
   }
@@ -79,7 +79,15 @@ int TMonitor::PixelsPerInch() const {
 
 // ---- TScreen ------------------------------------------------------------------------------------
 
-TScreen::TScreen(TComponent* owner) : TComponent(owner) {}
+namespace {
+// Every control's cursor goes through the screen: its Cursor overrides them all.
+HCURSOR ResolveCursor(TCursor c) {
+  TScreen* s = GetScreen();
+  return s->Cursors(s->Cursor() != crDefault ? s->Cursor() : c);
+}
+}  // namespace
+
+TScreen::TScreen(TComponent* owner) : TComponent(owner) { SetCursorResolver(&ResolveCursor); }
 
 TScreen::~TScreen() { delete FFonts; }
 
@@ -172,7 +180,7 @@ void TScreen::AddForm(TCustomForm* form) {
 void TScreen::RemoveForm(TCustomForm* form) {
   std::erase(FForms, form);
   if (FFocusedForm == form) FFocusedForm = nullptr;
-  if (FActiveControl && GetParentForm(FActiveControl) == form) FActiveControl = nullptr;
+  FActiveControl = nullptr;
   if (FActiveForm == form) {
     FActiveForm = nullptr;
     OnActiveFormChange(this);
@@ -193,19 +201,18 @@ void TScreen::SetActiveForm(TCustomForm* form) {
   OnActiveFormChange(this);
 }
 
-void TScreen::FocusChanged(HWND focus) {
-  TWinControl* c = focus ? FindControl(focus) : nullptr;
-  if (c == FActiveControl) return;
-  FActiveControl = c;
-  if (c) {
-    FFocusedForm = GetParentForm(c);
-    if (FFocusedForm) FFocusedForm->FocusChanged(c);
-  }
-  OnActiveControlChange(this);
+TWinControl* TScreen::ActiveControl() const {
+  for (HWND h = GetFocus(); h; h = (GetWindowLongW(h, GWL_STYLE) & WS_CHILD) ? GetParent(h) : nullptr)
+    if (TWinControl* c = FindControl(h)) return c;
+  return nullptr;
 }
 
-void TScreen::ControlDestroying(TControl* control) {
-  if (FActiveControl == control) FActiveControl = nullptr;
+void TScreen::FocusChanged(TWinControl* control) {
+  // Only compared, never followed: it tells a change of the focused control.
+  if (control == FActiveControl) return;
+  FActiveControl = control;
+  FFocusedForm = control ? GetParentForm(control) : nullptr;
+  OnActiveControlChange(this);
 }
 
 void TScreen::SetCursor(TCursor value) {

@@ -81,7 +81,8 @@ class TScreen : public TComponent {
   TCustomForm* CustomForms(int index) const { return Forms(index); }
   TCustomForm* ActiveCustomForm() const { return FActiveForm; }
   TCustomForm* ActiveForm() const { return FActiveForm; }
-  TWinControl* ActiveControl() const { return FActiveControl; }
+  // The control that has the focus (nullptr when the focus is not on one of ours).
+  TWinControl* ActiveControl() const;
   TCustomForm* FocusedForm() const { return FFocusedForm; }
 
   // ---- cursors ----
@@ -119,10 +120,8 @@ class TScreen : public TComponent {
   // Moves a form to the front of the list (it was activated or brought to the top).
   void BringFormToFront(TCustomForm* form);
   void SetActiveForm(TCustomForm* form);
-  // The focus moved to a window: the active control and form follow it.
-  void FocusChanged(HWND focus);
-  // Forgets a control that goes away.
-  void ControlDestroying(TControl* control);
+  // The focus moved to a control of a form (OnActiveControlChange).
+  void FocusChanged(TWinControl* control);
   // Re-reads the list of monitors (the desktop changed).
   void GetMonitors();
 

@@ -73,7 +73,7 @@ class TMeasureDC {
 
  private:
   HDC FDC;
-  HGDIOBJ FOld;
+  HFONT FOld;
 };
 
 }  // namespace

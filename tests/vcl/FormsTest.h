@@ -17,6 +17,13 @@ namespace vcl::formstest {
 
 using wintest::Headless;
 
+// Counts the notifications it is bound to.
+struct TCounter : TObject {
+  int Count = 0;
+  void Hit(TObject*) { ++Count; }
+  TNotifyEvent Event() { return TNotifyEvent(this, &TCounter::Hit); }
+};
+
 class FormsTest : public wintest::WinTest {
  protected:
   void SetUp() override {
@@ -31,9 +38,12 @@ class FormsTest : public wintest::WinTest {
     Application->OnIdle = nullptr;
     Application->OnException = nullptr;
     Application->OnShowHint = nullptr;
-    std::vector<TCustomForm*> forms;
-    for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
-    for (TCustomForm* f : forms) delete f;
+    // Forms go with their owners (a form may own another).
+    while (Screen->FormCount() > 0) {
+      TComponent* c = Screen->Forms(0);
+      while (c->Owner() && c->Owner() != static_cast<TComponent*>(Application)) c = c->Owner();
+      delete c;
+    }
     Headless().InjectMouseMove(5000, 5000);
     OneMonitor();
     Application->ProcessMessages();
@@ -76,6 +86,14 @@ class FormsTest : public wintest::WinTest {
 
   static void Key(WORD vk) {
     Headless().InjectKey(vk, true);
+    Headless().InjectKey(vk, false);
+    Pump();
+  }
+  // A printable key with the character it types (the headless keyboard sends no text of its
+  // own for plain keys).
+  static void Type(WORD vk, const char* text) {
+    Headless().InjectKey(vk, true);
+    Headless().InjectText(text);
     Headless().InjectKey(vk, false);
     Pump();
   }

@@ -60,13 +60,15 @@ TEST_F(App, OnMessageSeesMessagesFirstAndCanKeepThemFromTheWindow) {
   Application->OnMessage = TMessageEvent(&filter, &Filter::Msg);
   int reached = 0;
   struct Proc : TObject {
-    int* N;
+    int* N = nullptr;
     TWndMethod Old;
     void Wnd(TMessage& m) {
       if (m.Msg == WM_USER + 7 || m.Msg == WM_USER + 8) ++*N;
       Old(m);
     }
-  } proc{{}, &reached, f->WindowProc()};
+  } proc;
+  proc.N = &reached;
+  proc.Old = f->WindowProc();
   f->SetWindowProc(TWndMethod(&proc, &Proc::Wnd));
   PostMessageW(f->Handle(), WM_USER + 7, 0, 0);
   PostMessageW(f->Handle(), WM_USER + 8, 0, 0);
@@ -146,9 +148,9 @@ TEST_F(App, ScreenReportsMonitorsWorkAreasAndDensities) {
   Pump();
   EXPECT_EQ(f->Monitor(), m1);
   EXPECT_EQ(Screen->MonitorFromWindow(f->Handle()), m1);
-  Headless().InjectMouseMove(321, 123);
+  Headless().InjectMouseMove(2021, 123);
   Pump();
-  EXPECT_EQ(Mouse->CursorPos(), TPoint(321, 123));
+  EXPECT_EQ(Mouse->CursorPos(), TPoint(2021, 123));
 }
 
 TEST_F(App, ScreenFontsComeFromTheSystem) {

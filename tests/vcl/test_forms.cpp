@@ -2,6 +2,7 @@
 // closing, keyboard navigation and accelerators, KeyPreview.
 #include "tests/vcl/FormsTest.h"
 
+#include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 
 namespace vcl::formstest {
@@ -172,13 +173,11 @@ TEST_F(Forms, EnterClicksTheDefaultButtonAndEscapeTheCancelButton) {
   auto* cancel = Add<TButton>(f, 100, 40, 75, 25, u"Cancel");
   ok->SetDefault(true);
   cancel->SetCancel(true);
-  int okClicks = 0, cancelClicks = 0;
-  struct Counter : TObject {
-    int* N;
-    void Click(TObject*) { ++*N; }
-  } co{{}, &okClicks}, cc{{}, &cancelClicks};
-  ok->SetOnClick(TNotifyEvent(&co, &Counter::Click));
-  cancel->SetOnClick(TNotifyEvent(&cc, &Counter::Click));
+  TCounter okc, cancelc;
+  int& okClicks = okc.Count;
+  int& cancelClicks = cancelc.Count;
+  ok->SetOnClick(okc.Event());
+  cancel->SetOnClick(cancelc.Event());
   f->SetActiveControl(check);
   f->Show();
   Pump();
@@ -261,7 +260,7 @@ TEST_F(Forms, AltLetterClicksButtonsAndLabelsFocusTheirControl) {
   EXPECT_EQ(GetFocus(), check->Handle());
   // On a button (which takes no characters) the letter alone works as in a dialog.
   cancel->SetFocus();
-  Key('P');
+  Type('P', "p");
   EXPECT_EQ(f->Clicks, 2);
 }
 
@@ -271,9 +270,10 @@ TEST_F(Forms, KeyPreviewLetsTheFormSeeAndSwallowKeysFirst) {
   auto* check = f->Get<TCheckBox>(u"CheckBox1");
   std::vector<Word> controlKeys;
   struct Watch : TObject {
-    std::vector<Word>* Keys;
+    std::vector<Word>* Keys = nullptr;
     void Down(TObject*, Word& k, TShiftState) { Keys->push_back(k); }
-  } w{{}, &controlKeys};
+  } w;
+  w.Keys = &controlKeys;
   check->SetOnKeyDown(TKeyEvent(&w, &Watch::Down));
   f->SetActiveControl(check);
   f->Show();
@@ -297,13 +297,11 @@ TEST_F(Forms, ActivationFocusesTheActiveControlAndScreenFollows) {
   auto* ab2 = Add<TButton>(a, 10, 40, 75, 25, u"A2");
   TForm* b = NewForm(500, 10);
   auto* bb = Add<TButton>(b, 10, 10, 75, 25, u"B1");
-  int activated = 0, deactivated = 0;
-  struct Counter : TObject {
-    int* N;
-    void Hit(TObject*) { ++*N; }
-  } ca{{}, &activated}, cd{{}, &deactivated};
-  a->OnActivate = TNotifyEvent(&ca, &Counter::Hit);
-  a->OnDeactivate = TNotifyEvent(&cd, &Counter::Hit);
+  TCounter ca, cd;
+  int& activated = ca.Count;
+  int& deactivated = cd.Count;
+  a->OnActivate = ca.Event();
+  a->OnDeactivate = cd.Event();
   a->Show();
   Pump();
   EXPECT_EQ(activated, 1);

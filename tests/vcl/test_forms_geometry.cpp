@@ -96,12 +96,9 @@ TEST_F(FormGeometry, MovingToADenserMonitorAndBackRestoresTheExactBounds) {
   const TRect outer0 = f->BoundsRect();
   const TRect button0 = b->BoundsRect();
   const int client0 = f->ClientWidth();
-  int resizes = 0;
-  struct Counter : TObject {
-    int* N;
-    void Hit(TObject*) { ++*N; }
-  } counter{{}, &resizes};
-  panel->SetOnResize(TNotifyEvent(&counter, &Counter::Hit));
+  TCounter counter;
+  int& resizes = counter.Count;
+  panel->SetOnResize(counter.Event());
 
   // Onto the 144-DPI monitor.
   f->SetBounds(2200, 100, outer0.Width(), outer0.Height());
