@@ -129,13 +129,22 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
   if (component == FHintSuppressed) FHintSuppressed = nullptr;
 }
 
-void TApplication::BeginCreateForm(void** ref) { FCreatingRef = ref; }
 
-void TApplication::EndCreateForm(TCustomForm* form) {
-  FCreatingRef = nullptr;
-  if (form && !FMainForm) {
+void TApplication::EndCreateForm(TCustomForm* form, void** ref) {
+  if (!form) return;
+  // The first form created becomes the main form already while it is built (its OnCreate
+  // may ask for it).
+  bool first = !FMainForm;
+  if (first) {
     FMainForm = form;
     FMainForm->FreeNotification(this);
+  }
+  try {
+    form->AfterConstruction();
+  } catch (...) {
+    if (ref) *ref = nullptr;
+    delete form;  // the main form is forgotten through its free notification
+    throw;
   }
 }
 

@@ -54,16 +54,15 @@ class TApplication : public TComponent {
   template <class T>
   void CreateForm(T*& ref) {
     ref = nullptr;
-    BeginCreateForm(reinterpret_cast<void**>(&ref));
     T* form = nullptr;
     try {
       form = new T(this);
     } catch (...) {
-      EndCreateForm(nullptr);
+      EndCreateForm(nullptr, nullptr);
       throw;
     }
     ref = form;
-    EndCreateForm(form);
+    EndCreateForm(form, reinterpret_cast<void**>(&ref));
   }
   template <class T>
   T* CreateForm() {
@@ -154,8 +153,9 @@ class TApplication : public TComponent {
   // One message, or idling and waiting; false when nothing can ever arrive (a headless
   // desktop with no input, message or timer due).
   bool HandleModalMessage();
-  void BeginCreateForm(void** ref);
-  void EndCreateForm(TCustomForm* form);
+  // Builds the form from its stored description (the main form if it is the first); a form
+  // whose description fails is freed and `ref` cleared before the error goes on.
+  void EndCreateForm(TCustomForm* form, void** ref);
   bool ProcessMessage(MSG& msg);
   void Idle(const MSG& msg);
   bool IsKeyMsg(MSG& msg);
@@ -173,7 +173,6 @@ class TApplication : public TComponent {
   void EnsureHintWindow(const TClass* cls);
 
   TCustomForm* FMainForm = nullptr;
-  void** FCreatingRef = nullptr;
   bool FTerminate = false;
   bool FShowMainForm = true;
   bool FMainFormOnTaskBar = false;

@@ -96,6 +96,7 @@ TCustomForm::TCustomForm(TComponent* owner) : TScrollingWinControl(owner) {
   FParentColor = false;
   FParentShowHint = false;
   FColor = clBtnFace;
+  FBrush->SetColor(FColor);
   FLeft = 0;
   FTop = 0;
   FWidth = 320;

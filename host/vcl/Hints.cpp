@@ -15,6 +15,7 @@ THintWindow::THintWindow(TComponent* owner) : TCustomControl(owner) {
   FParentFont = false;
   FParentShowHint = false;
   FColor = clInfoBk;
+  FBrush->SetColor(FColor);
   FControlStyle.Include(csOpaque);
   Font()->Assign(Screen->HintFont());
   FCurrentPPI = Screen->PixelsPerInch();

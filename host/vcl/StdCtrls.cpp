@@ -219,6 +219,7 @@ TButton::TButton(TComponent* owner) : TCustomControl(owner) {
   FTabStop = true;
   FParentColor = false;
   FColor = clBtnFace;
+  FBrush->SetColor(FColor);
 }
 
 void TButton::SetDefault(bool v) {

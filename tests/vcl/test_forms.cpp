@@ -4,6 +4,7 @@
 
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
+#include "host/rtl/Resources.h"
 
 namespace vcl::formstest {
 
@@ -19,8 +20,10 @@ class TTestForm : public TForm {
   std::vector<Word> PreviewKeys;
   bool SwallowKeys = false;
   void Button1Click(TObject*) { ++Clicks; }
+  bool WasMainForm = false;
   void FormCreate(TObject*) {
     ++Created;
+    WasMainForm = Application->MainForm() == this;
     // The handler runs after the description has been read: its components are there.
     if (FindComponent(u"Button1")) ++Created;
   }
@@ -371,6 +374,80 @@ TEST_F(Forms, WindowStateFollowsTheWindow) {
   f->SetWindowState(wsMinimized);
   EXPECT_TRUE(IsIconic(f->Handle()));
   EXPECT_EQ(f->WindowState(), wsMinimized);
+}
+
+}  // namespace vcl::formstest
+
+namespace vcl::formstest {
+
+namespace {
+// A form class whose stored description names a property the class does not have.
+class TBrokenForm : public TForm {
+ public:
+  static const TClass Class;
+  const TClass* ClassType() const override { return &Class; }
+  explicit TBrokenForm(TComponent* owner) : TForm(owner) {}
+};
+const TClass TBrokenForm::Class = TClass::Define<TBrokenForm, TForm>(u"TBrokenForm");
+const char kBroken[] = "object BrokenForm: TBrokenForm\n  Caption = 'x'\n  NoSuchProperty = 1\nend\n";
+}  // namespace
+
+TEST_F(Forms, CreateFormBuildsTheFormFromItsDescriptionAndMakesTheFirstTheMainForm) {
+  TTestForm* f = nullptr;
+  Application->CreateForm(f);
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(f->Created, 2) << "OnCreate, bound by the description, ran after reading";
+  EXPECT_TRUE(f->WasMainForm) << "the first form is the main form already in OnCreate";
+  EXPECT_EQ(f->Caption(), u"Stored test form");
+  EXPECT_EQ(Application->MainForm(), f);
+  EXPECT_EQ(f->Owner(), static_cast<TComponent*>(Application));
+}
+
+TEST_F(Forms, AFormWhoseDescriptionFailsIsFreedAndItsReferenceCleared) {
+  static bool registered = [] {
+    RegisterResource("RCDATA", "TBROKENFORM", reinterpret_cast<const Byte*>(kBroken), sizeof kBroken - 1);
+    return true;
+  }();
+  (void)registered;
+  int before = Screen->FormCount();
+  TBrokenForm* f = reinterpret_cast<TBrokenForm*>(1);
+  try {
+    Application->CreateForm(f);
+    FAIL() << "no error";
+  } catch (const EReadError& e) {
+    EXPECT_NE(std::string(e.what()).find("NoSuchProperty"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(f, nullptr);
+  EXPECT_EQ(Screen->FormCount(), before);
+  EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
+}  // namespace vcl::formstest
+
+namespace vcl::formstest {
+
+TEST_F(Forms, TheFormAndItsButtonsPaintInTheSystemColours) {
+  TForm* f = NewForm(100, 100, 200, 100);
+  Add<TButton>(f, 20, 20, 75, 25, u"OK");
+  f->Show();
+  Pump();
+  UpdateWindow(f->Handle());
+  TRect wr;
+  GetWindowRect(f->Handle(), &wr);
+  TPoint origin{0, 0};
+  ClientToScreen(f->Handle(), &origin);
+  int ox = origin.X - wr.Left, oy = origin.Y - wr.Top;
+  COLORREF face = GetSysColor(COLOR_BTNFACE);
+  auto rgb = [](COLORREF c) { return wintest::Px(GetRValue(c), GetGValue(c), GetBValue(c)); };
+  EXPECT_EQ(wintest::PixelAt(f->Handle(), ox + 150, oy + 80), rgb(face)) << "the client area";
+  // The button: face inside, a darker edge at the bottom right, its caption in the middle.
+  EXPECT_EQ(wintest::PixelAt(f->Handle(), ox + 20 + 5, oy + 20 + 5), rgb(face));
+  EXPECT_NE(wintest::PixelAt(f->Handle(), ox + 20 + 74, oy + 20 + 24), rgb(face));
+  bool text = false;
+  for (int x = 20 + 25; x < 20 + 50 && !text; ++x)
+    for (int y = 20 + 8; y < 20 + 18 && !text; ++y)
+      text = wintest::PixelAt(f->Handle(), ox + x, oy + y) != rgb(face);
+  EXPECT_TRUE(text) << "the caption is drawn";
 }
 
 }  // namespace vcl::formstest
