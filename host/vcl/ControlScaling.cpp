@@ -41,12 +41,16 @@ void TControl::ChangeScale(int M, int D, bool isDpiChange) {
   } else {
     Perform(CM_PARENTFONTCHANGED, 0, 0);
   }
-  // Constraints first, so the scaled bounds are checked against the scaled limits.
+  // Constraints first, so the scaled bounds are checked against the scaled limits (and quietly,
+  // so the unscaled bounds are not clamped to the new limits on the way).
   TSizeConstraints* k = FConstraints.get();
+  TNotifyEvent onChange = k->OnChange();
+  k->SetOnChange(nullptr);
   k->SetConstraints(k->MinWidth() > 0 ? MulDiv(k->MinWidth(), M, D) : 0,
                     k->MinHeight() > 0 ? MulDiv(k->MinHeight(), M, D) : 0,
                     k->MaxWidth() > 0 ? MulDiv(k->MaxWidth(), M, D) : 0,
                     k->MaxHeight() > 0 ? MulDiv(k->MaxHeight(), M, D) : 0);
+  k->SetOnChange(onChange);
   FMargins->Scale(M, D);
   ScaleControlBounds(M, D);
 }

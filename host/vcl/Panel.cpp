@@ -111,10 +111,11 @@ void TCustomPanel::AdjustClientRect(TRect& rect) {
 }
 
 namespace {
-// A bevel of `width` lines in the classic look: raised shows light above and left, lowered
-// the reverse (a space bevel looks raised).
+// A bevel of `width` lines in the classic look: raised shows the button highlight above and
+// left and the button shadow below and right, lowered the reverse (a space bevel looks
+// raised). These are the edges whose colours are exactly those two.
 void DrawBevel(HDC dc, TRect& r, TPanelBevel bevel, int width) {
-  UINT edge = bevel == bvLowered ? BDR_SUNKENINNER : BDR_RAISEDINNER;
+  UINT edge = bevel == bvLowered ? BDR_SUNKENOUTER : BDR_RAISEDINNER;
   for (int i = 0; i < width; ++i) DrawEdge(dc, &r, edge, BF_RECT | BF_ADJUST);
 }
 }  // namespace

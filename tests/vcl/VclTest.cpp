@@ -132,6 +132,14 @@ void VclTest::Key(Word vk) {
   Pump();
 }
 
+void VclTest::Type(Word vk, const char* text) {
+  wintest::Headless().InjectKey(vk, true);
+  wintest::Headless().InjectText(text);
+  Pump();
+  wintest::Headless().InjectKey(vk, false);
+  Pump();
+}
+
 std::uint32_t Pixel(TWinControl* root, int x, int y) {
   TRect wr, cr;
   GetWindowRect(root->Handle(), &wr);

@@ -86,6 +86,7 @@ class VclTest : public wintest::WinTest {
   void MoveMouse(TPoint screen);
   void Click(TPoint screen);
   void Key(Word vk);  // press and release, with the key step of the message loop
+  void Type(Word vk, const char* text);  // a key that makes a character
   int Pump();
   std::vector<std::unique_ptr<TTestRoot>> FRoots;
 };
