@@ -166,6 +166,9 @@ class TApplication : public TComponent {
 
   // Hint state.
   enum class THintTimerMode { None, Show, Hide, Reshow };
+  void Watch(TComponent* c);
+  void Unwatch(TComponent* c);
+  void SetHintSuppressed(TControl* c);
   void StartHintTimer(int ms, THintTimerMode mode);
   void StopHintTimer();
   void HintTimerExpired();
