@@ -122,8 +122,11 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
   if (component == FMainForm) FMainForm = nullptr;
   if (component == FHintWindow) FHintWindow = nullptr;
   if (component == FHintControl) {
+    // Its hint goes with it.
     FHintControl = nullptr;
+    FHintActive = false;
     StopHintTimer();
+    HideHint();
   }
   if (component == FMouseControl) FMouseControl = nullptr;
   if (component == FHintSuppressed) FHintSuppressed = nullptr;
