@@ -74,7 +74,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   FTerminate = false;
-  FIdleDone = false;
 }
 
 void TApplication::SetTitle(StringView v) {

@@ -172,7 +172,6 @@ class TApplication : public TComponent {
   void StartHintTimer(int ms, THintTimerMode mode);
   void StopHintTimer();
   void HintTimerExpired();
-  bool DoShowHint(TControl* control, TPoint screenPos);
   void EnsureHintWindow(const TClass* cls);
 
   TCustomForm* FMainForm = nullptr;
@@ -180,7 +179,6 @@ class TApplication : public TComponent {
   bool FShowMainForm = true;
   bool FMainFormOnTaskBar = false;
   bool FActive = false;
-  bool FIdleDone = false;
   int FModalLevel = 0;
   String FTitle;
   HWND FHandle = nullptr;
