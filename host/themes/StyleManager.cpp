@@ -99,6 +99,7 @@ TCustomStyleServices* ServicesOf(TCustomStyleServices* entry) {
 
 void NotifySwitch(TCustomStyleServices* previous, TCustomStyleServices* active) {
   detail::ApplySysStyleHooks();
+  detail::ApplyControlStyleHooks();
   // Handlers may add or remove handlers: call a copy.
   auto handlers = Reg().Handlers;
   for (auto& [id, h] : handlers)
@@ -135,6 +136,7 @@ void TStyleManager::Initialize() {
       r.Styles.push_back(std::move(style));
     }
     detail::RegisterDefaultSysStyleHooks();
+    detail::RegisterDefaultControlStyleHooks();
   } catch (...) {
     r.Initializing = false;
     throw;
