@@ -195,8 +195,11 @@ struct TControlHookLink : public TComponent {
         if (Control->ComponentState().Contains(csDestroying)) Remove();
         break;
       case CM_STYLENAMECHANGED:
-      case CM_STYLEELEMENTSCHANGED:
         if (Update()) Refresh(Window());
+        break;
+      case CM_STYLEELEMENTSCHANGED:
+        // A hook that stays paints other parts now (a frame that no longer follows the style).
+        if (Update() || Hook) Refresh(Window());
         break;
       default: break;
     }

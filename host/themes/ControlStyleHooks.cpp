@@ -77,6 +77,8 @@ void TStyleHook::WndProc(TMessage& msg) {
     SetHandled(true);
     return;
   }
+  if (msg.Msg == CM_STYLEELEMENTSCHANGED || msg.Msg == CM_COLORCHANGED || msg.Msg == CM_FONTCHANGED)
+    UpdateColors();
   TStyleHookBase::WndProc(msg);
 }
 

@@ -24,7 +24,6 @@ void TScrollingStyleHook::WndProc(TMessage& msg) {
     case CM_STYLEELEMENTSCHANGED:
     case CM_COLORCHANGED:
       SetOverrideEraseBkgnd(StyleElementsContain(seClient));
-      UpdateColors();
       Invalidate();
       break;
     default: break;
