@@ -20,6 +20,14 @@ int ButtonIndex(LRESULT hit) {
 TFormStyleHook::TFormStyleHook(TWinControl* form)
     : TMouseTrackControlStyleHook(form), FActive(Handle() && GetActiveWindow() == Handle()) {
   SetOverridePaintNC(true);
+  SetOverrideEraseBkgnd(StyleElementsContain(seClient));
+  UpdateColors();
+}
+
+void TFormStyleHook::UpdateColors() {
+  TStyleHook::UpdateColors();
+  TColor c = Control()->Color();
+  SetColors(StyleElementsContain(seClient) ? StyleServices()->GetSystemColor(c) : c, FontColor());
 }
 
 TCustomForm* TFormStyleHook::Form() const { return dynamic_cast<TCustomForm*>(Control()); }
@@ -154,6 +162,7 @@ void TFormStyleHook::Command(LRESULT button) {
 void TFormStyleHook::WndProc(TMessage& msg) {
   bool styled = BorderFollowsStyle();
   SetOverridePaintNC(styled);
+  if (msg.Msg == CM_STYLEELEMENTSCHANGED) SetOverrideEraseBkgnd(StyleElementsContain(seClient));
   if (msg.Msg == WM_NCACTIVATE) FActive = msg.WParam != 0;  // kept for a later styled frame too
   if (!styled) {
     TMouseTrackControlStyleHook::WndProc(msg);

@@ -1,7 +1,8 @@
 // The engine's hook of forms: the form's frame, caption and caption buttons painted in the
 // form's style (StyledFrame.h), the style's frame metrics for the client area, hit-testing of
 // caption, buttons and sizing borders, hot and pressed caption buttons that carry out their
-// commands when released over them. A form whose StyleElements lack seBorder, or any form while
+// commands when released over them; the client area erased in the style's version of the
+// form's colour. A form whose StyleElements lack seBorder, or any form while
 // the style manager's FormBorderStyle is fbsSystemStyle, keeps the system frame.
 #pragma once
 #include "host/themes/ControlStyleHooks.h"
@@ -16,6 +17,9 @@ class TFormStyleHook : public TMouseTrackControlStyleHook {
   explicit TFormStyleHook(TWinControl* form);
 
   TCustomForm* Form() const;
+  // The style's version of the form's colour where the client follows the style (seClient):
+  // the background the hook erases the client area with.
+  void UpdateColors() override;
   // Whether the frame is painted in the style now (see above; top-level windows with a caption
   // or sizing frame only).
   bool BorderFollowsStyle() const;

@@ -102,6 +102,26 @@ class TOtherHook : public TTestHook {
   using TTestHook::TTestHook;
 };
 
+// Paints the control's client area itself.
+class TPaintingHook : public TStyleHook {
+ public:
+  explicit TPaintingHook(TWinControl* c) : TStyleHook(c) {
+    SetOverridePaint(true);
+    SetOverrideEraseBkgnd(true);
+  }
+
+ protected:
+  void Paint(TCanvas& canvas) override {
+    canvas.Brush()->SetColor(clLime);
+    TRect r = Control()->ClientRect();
+    canvas.FillRect(TRect(0, 0, r.Width() / 2, r.Height()));
+  }
+  void PaintBackground(TCanvas& canvas) override {
+    canvas.Brush()->SetColor(clNavy);
+    canvas.FillRect(Control()->ClientRect());
+  }
+};
+
 TTestHook* HookOf(TWinControl* c) { return dynamic_cast<TTestHook*>(TStyleManager::StyleHookOf(c)); }
 
 class ControlHooks : public VclTest {
@@ -116,6 +136,7 @@ class ControlHooks : public VclTest {
     TStyleManager::SetStyle(u"Windows");
     TStyleManager::UnRegisterStyleHook(TBox::Class, StyleHookClass<TTestHook>());
     TStyleManager::UnRegisterStyleHook(TDerivedBox::Class, StyleHookClass<TOtherHook>());
+    TStyleManager::UnRegisterStyleHook(TDerivedBox::Class, StyleHookClass<TPaintingHook>());
     VclTest::TearDown();
     EXPECT_EQ(gHooksAlive, 0);
   }
@@ -362,6 +383,27 @@ TEST_F(ControlHooks, TheHotTrackTimerNoticesTheMouseLeavingWithoutALeaveMessage)
   EXPECT_FALSE(hook->MouseInControl());
   EXPECT_EQ(hook->Leaves, 2);
   EXPECT_FALSE(hook->HotTrackTimerRunning());
+}
+
+TEST_F(ControlHooks, AHookThatPaintsTheClientAreaPaintsTheGraphicChildrenOverIt) {
+  TStyleManager::RegisterStyleHook(TDerivedBox::Class, StyleHookClass<TPaintingHook>());
+  TTestRoot* root = MakeRoot();
+  auto* box = MakeBox<TDerivedBox>(root, 10, 10);
+  auto* shape = Make<TLogGraphic>(box, Bounds(50, 5, 10, 10));
+  shape->PaintColor = clRed;
+  box->SetColor(clYellow);
+  Pump();
+  EXPECT_EQ(Pixel(root, 15, 30), Rgb(clYellow)) << "the control paints itself in the system style";
+  TStyleManager::SetStyle(u"Glow");
+  Pump();
+  EXPECT_EQ(Pixel(root, 15, 30), Rgb(clLime)) << "the hook's painting";
+  EXPECT_EQ(Pixel(root, 80, 30), Rgb(clNavy)) << "the hook's background";
+  EXPECT_EQ(Pixel(root, 65, 20), Rgb(clRed)) << "the graphic child over it";
+  EXPECT_EQ(Pixel(root, 75, 20), Rgb(clNavy));
+  TStyleManager::UnRegisterStyleHook(TDerivedBox::Class, StyleHookClass<TPaintingHook>());
+  Pump();
+  EXPECT_EQ(Pixel(root, 15, 30), Rgb(clYellow)) << "unregistered: the earlier hook paints nothing";
+  EXPECT_EQ(Pixel(root, 65, 20), Rgb(clRed));
 }
 
 TEST_F(ControlHooks, AHookMayRemoveItselfWhileHandlingAMessage) {

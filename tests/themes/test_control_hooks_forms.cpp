@@ -86,6 +86,14 @@ TEST_F(FormHook, AFormInACustomStyleHasTheStylesFrame) {
   std::uint32_t caption = PixelAt(f->Handle(), l.Caption.Left + 200, l.Caption.Top + 5);
   EXPECT_LT(caption >> 16, 0x50u);
 
+  // The client area in the style's version of the form's colour.
+  auto rgb = [](TColor c) {
+    COLORREF v = ColorToRGB(c);
+    return wintest::Px(GetRValue(v), GetGValue(v), GetBValue(v));
+  };
+  EXPECT_EQ(PixelAt(f->Handle(), m.Left + 100, m.Top + 100), rgb(Glow()->GetSystemColor(clBtnFace)));
+  EXPECT_NE(rgb(Glow()->GetSystemColor(clBtnFace)), rgb(clBtnFace));
+
   // Hit-testing follows the style's layout.
   TRect wr;
   GetWindowRect(f->Handle(), &wr);
@@ -106,6 +114,8 @@ TEST_F(FormHook, AFormInACustomStyleHasTheStylesFrame) {
   EXPECT_EQ(f->ClientWidth(), f->Width() - sys.Width());
   EXPECT_EQ(f->ClientHeight(), f->Height() - sys.Height());
   EXPECT_NE(PixelAt(f->Handle(), l.Caption.Left + 200, l.Caption.Top + 5), caption);
+  TPoint origin = f->ClientToScreen(TPoint(0, 0)) - wr.TopLeft();
+  EXPECT_EQ(PixelAt(f->Handle(), origin.X + 100, origin.Y + 100), rgb(clBtnFace));
   delete f;
 }
 
