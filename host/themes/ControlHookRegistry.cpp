@@ -21,6 +21,8 @@
 
 #include "host/themes/ControlStyleHooks.h"
 #include "host/themes/StyleSwitch.h"
+#include "host/vcl/Forms.h"
+#include "host/vcl/Screen.h"
 
 namespace vcl {
 
@@ -379,6 +381,15 @@ void NotifyWithoutWindows(TWinControl* c) {
 void NotifyControlsWithoutWindows(const std::vector<HWND>& windows) {
   for (HWND h : windows)
     if (TWinControl* c = FindControl(h)) NotifyWithoutWindows(c);
+  // Forms whose windows are not made yet, with everything on them.
+  if (!Screen) return;
+  std::vector<TCustomForm*> forms;
+  for (int i = 0; i < Screen->FormCount(); ++i) forms.push_back(Screen->Forms(i));
+  for (TCustomForm* f : forms) {
+    if (f->HandleAllocated() || f->Parent()) continue;
+    f->Perform(CM_STYLECHANGED, 0, 0);
+    NotifyWithoutWindows(f);
+  }
 }
 
 }  // namespace detail

@@ -196,6 +196,31 @@ TEST_F(FormHook, FormsWhoseBorderDoesNotFollowTheStyleKeepTheSystemFrame) {
   delete f;
 }
 
+TEST_F(FormHook, FormsWithoutWindowsHearOfASwitchOnceToo) {
+  struct TCountingForm : TForm {
+    using TForm::TForm;
+    int StyleChanges = 0;
+    void Dispatch(TMessage& m) override {
+      if (m.Msg == CM_STYLECHANGED) ++StyleChanges;
+      TForm::Dispatch(m);
+    }
+  };
+  auto* shown = new TCountingForm(nullptr);
+  shown->Show();
+  auto* unshown = new TCountingForm(nullptr);
+  auto* child = new TCountingForm(nullptr);  // a form inside a form, without a window either
+  child->SetParent(unshown);
+  Pump();
+  ASSERT_FALSE(unshown->HandleAllocated());
+  TStyleManager::SetStyle(u"Sky");
+  TStyleManager::SetStyle(u"Windows");
+  EXPECT_EQ(shown->StyleChanges, 2);
+  EXPECT_EQ(unshown->StyleChanges, 2);
+  EXPECT_EQ(child->StyleChanges, 2);
+  delete unshown;
+  delete shown;
+}
+
 TEST_F(FormHook, ToolWindowsAndDialogsGetTheirFrames) {
   TForm* tool = NewForm(100, 100, 200, 120);
   tool->SetBorderStyle(bsToolWindow);
