@@ -321,5 +321,35 @@ TEST_F(InputTest, TheCursorOfTheControlUnderTheMouseIsShown) {
   EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_IBEAM));
 }
 
+TEST_F(InputTest, AWindowThatCapturedTheMouseKeepsItFromItsGraphicChildren) {
+  TTestRoot* root = MakeRoot(300, 200, 100, 100);
+  auto* box = Make<TLogControl>(root, Bounds(10, 10, 200, 100));
+  auto* shape = Make<TLogGraphic>(box, Bounds(100, 10, 40, 40));
+  struct Moves : TObject {
+    int Box = 0, Shape = 0;
+    void OnBox(TObject*, TShiftState, int, int) { ++Box; }
+    void OnShape(TObject*, TShiftState, int, int) { ++Shape; }
+  } moves;
+  box->SetOnMouseMove(TMouseMoveEvent(&moves, &Moves::OnBox));
+  shape->SetOnMouseMove(TMouseMoveEvent(&moves, &Moves::OnShape));
+  Pump();
+  TPoint o = box->ClientOrigin();
+  MoveMouse({o.X + 120, o.Y + 20});
+  EXPECT_EQ(moves.Shape, 1);
+  MoveMouse({o.X + 10, o.Y + 10});
+  wintest::Headless().InjectMouseButton(platform::MouseButton::Left, true);
+  Pump();
+  EXPECT_TRUE(box->MouseCapture());
+  int before = moves.Box;
+  MoveMouse({o.X + 121, o.Y + 21});
+  EXPECT_EQ(moves.Shape, 1) << "the pressed window keeps the moves";
+  EXPECT_EQ(moves.Box, before + 1);
+  wintest::Headless().InjectMouseButton(platform::MouseButton::Left, false);
+  Pump();
+  EXPECT_FALSE(box->MouseCapture());
+  MoveMouse({o.X + 122, o.Y + 22});
+  EXPECT_GT(moves.Shape, 1) << "released, the child hears the mouse again";
+}
+
 }  // namespace
 }  // namespace vcl::vcltest
