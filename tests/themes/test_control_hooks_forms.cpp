@@ -231,15 +231,6 @@ TEST_F(FormHook, ToolWindowsAndDialogsGetTheirFrames) {
   Pump();
   TStyledFrameMetrics mt = GetStyledFrameMetrics(Glow(), true, true, 96);
   EXPECT_EQ(tool->Height() - tool->ClientHeight(), mt.Top + mt.Bottom);
-  ASSERT_NE(HookOf(tool), nullptr);
-  TStyledFrameInfo ti = HookOf(tool)->FrameInfo();
-  EXPECT_TRUE(ti.ToolWindow);
-  EXPECT_FALSE(ti.Buttons[scbMax]);
-  EXPECT_FALSE(ti.Sizeable);
-  TStyledFrameInfo di = HookOf(dialog)->FrameInfo();
-  EXPECT_FALSE(di.ShowIcon);
-  EXPECT_FALSE(di.Buttons[scbMin]);
-  EXPECT_TRUE(di.Buttons[scbClose]);
   // Fixed borders are borders, not sizing edges.
   TRect wr;
   GetWindowRect(dialog->Handle(), &wr);
