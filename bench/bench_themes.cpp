@@ -1,14 +1,19 @@
 // Style engine benchmarks: drawing a push-button face and a check box in every style, parsing
 // each style, the engine's share of a style switch (first use of a style: parse, resolve and
 // draw a hundred elements), and the painting of the engine's hooks: a window frame with its
-// caption, and a popup-menu item.
+// caption, and a popup-menu item; switching the application's style with a hundred controls
+// alive (hooks attached or removed, every control told, frames recalculated, all repainted).
 #include <benchmark/benchmark.h>
 
 #include "host/gdi/Gdi.h"
+#include "host/platform/headless/HeadlessBackend.h"
 #include "host/rtl/Resources.h"
 #include "host/themes/CustomStyle.h"
 #include "host/themes/StyleFonts.h"
 #include "host/themes/StyleManager.h"
+#include "host/vcl/Application.h"
+#include "host/vcl/Forms.h"
+#include "host/vcl/StdCtrls.h"
 #include "host/themes/StyledFrame.h"
 #include "host/themes/StyledMenu.h"
 #include "host/themes/format/ElementModel.h"
@@ -18,13 +23,13 @@ using namespace vcl;
 
 namespace {
 
-struct TCanvas {
-  TCanvas() {
+struct TBenchCanvas {
+  TBenchCanvas() {
     bmp = CreateDIB32(400, 200, nullptr);
     dc = CreateCompatibleDC(nullptr);
     old = SelectObject(dc, bmp);
   }
-  ~TCanvas() {
+  ~TBenchCanvas() {
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bmp);
@@ -47,7 +52,7 @@ void StyleArgs(benchmark::internal::Benchmark* b) { b->DenseRange(0, CarriedStyl
 void DrawDetail(benchmark::State& state, TThemedElementDetails d, TRect r, int dpi) {
   TCustomStyleServices* s = StyleAt(int(state.range(0)));
   state.SetLabel(StringToUtf8(s->Name()));
-  TCanvas c;
+  TBenchCanvas c;
   s->DrawElement(c.dc, d, r, nullptr, dpi);  // parse and resolve outside the loop
   for (auto _ : state) s->DrawElement(c.dc, d, r, nullptr, dpi);
 }
@@ -96,7 +101,7 @@ BENCHMARK(BM_StyledFrame)->Apply(StyleArgs)->Unit(benchmark::kMicrosecond);
 void BM_StyledMenuItem(benchmark::State& state) {
   TCustomStyleServices* s = StyleAt(int(state.range(0)));
   state.SetLabel(StringToUtf8(s->Name()));
-  TCanvas c;
+  TBenchCanvas c;
   TStyledMenuItem item;
   item.Text = u"&Save as...";
   item.ShortCut = u"Ctrl+Shift+S";
@@ -137,7 +142,7 @@ void BM_FirstUseOfAStyle(benchmark::State& state) {
   std::vector<TPacked> all = PackedStyles();
   TPacked p = all[size_t(state.range(0)) % all.size()];
   state.SetLabel(StringToUtf8(p.Name));
-  TCanvas c;
+  TBenchCanvas c;
   auto rows = ElementEntries();
   for (auto _ : state) {
     auto style = TCustomStyle::LoadDeferred(p.Data.Data, p.Data.Size, p.Name);
@@ -146,5 +151,62 @@ void BM_FirstUseOfAStyle(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_FirstUseOfAStyle)->Apply(StyleArgs)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+namespace {
+
+// A shown 800 x 600 form holding 100 controls: 40 panels, 40 buttons and 20 scroll boxes (the
+// form and the boxes have the engine's hooks), 10 of the boxes with a style name of their own.
+struct TSwitchScene {
+  TForm* Form = nullptr;
+  TSwitchScene() {
+    if (!platform::HasCurrentBackend()) platform::SetCurrentBackend(std::make_unique<platform::HeadlessBackend>());
+    RegisterStdControlClasses();
+    Application->Initialize();
+    Form = new TForm(nullptr);
+    Form->SetPosition(poDesigned);
+    Form->SetBounds(50, 50, 800, 600);
+    for (int i = 0; i < 100; ++i) {
+      TControl* c;
+      if (i % 5 < 2) c = new TPanel(Form);
+      else if (i % 5 < 4) c = new TButton(Form);
+      else {
+        auto* box = new TScrollBox(Form);
+        if (i % 10 == 9) box->SetStyleName(u"Windows10 Dark");
+        c = box;
+      }
+      c->SetBounds(10 + (i % 10) * 78, 10 + (i / 10) * 56, 70, 48);
+      c->SetParent(Form);
+    }
+    Form->Show();
+    Application->ProcessMessages();
+  }
+  ~TSwitchScene() {
+    TStyleManager::SetStyle(u"Windows");
+    delete Form;
+    Application->ProcessMessages();
+  }
+};
+
+// One switch between two styles and the repaint it causes; range 0: between two custom styles
+// (hooks kept), range 1: between a custom style and the system style (hooks made and removed).
+void BM_StyleSwitchWith100Controls(benchmark::State& state) {
+  TSwitchScene scene;
+  const char16_t* styles[2][2] = {{u"Glow", u"Sky"}, {u"Glow", u"Windows"}};
+  auto& pair = styles[state.range(0)];
+  state.SetLabel(state.range(0) ? "custom <-> system" : "custom <-> custom");
+  // Both styles parsed and drawn once before measuring.
+  for (const char16_t* s : pair) {
+    TStyleManager::SetStyle(s);
+    Application->ProcessMessages();
+  }
+  int i = 0;
+  for (auto _ : state) {
+    TStyleManager::SetStyle(pair[i++ & 1]);
+    Application->ProcessMessages();
+  }
+}
+BENCHMARK(BM_StyleSwitchWith100Controls)->DenseRange(0, 1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -80,8 +80,12 @@ TCustomStyleServices* TStyleHookBase::StyleServices() const { return TStyleManag
 
 void TStyleHookBase::UpdateColors() {
   TCustomStyleServices* s = StyleServices();
-  FColor = s->GetStyleColor(scWindow);
-  FFontColor = s->GetStyleFontColor(sfWindowTextNormal);
+  SetColors(s->GetStyleColor(scWindow), s->GetStyleFontColor(sfWindowTextNormal));
+}
+
+void TStyleHookBase::SetColors(TColor color, TColor fontColor) {
+  FColor = color;
+  FFontColor = fontColor;
   FBrush->SetColor(FColor);
   FFont->SetColor(FFontColor);
 }

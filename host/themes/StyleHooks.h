@@ -80,6 +80,8 @@ class TStyleHookBase {
   virtual void PaintBackground(TCanvas& canvas);  // fills the client area with Brush
   // Reads the font Font() returns.
   virtual void UpdateFont();
+  // Sets what Color(), FontColor(), Brush() and Font() give (UpdateColors overrides use it).
+  void SetColors(TColor color, TColor fontColor);
 
  private:
   void DoPaint(TMessage& msg);

@@ -103,6 +103,7 @@ TCustomStyleServices* ServicesOf(TCustomStyleServices* entry) {
 
 void NotifySwitch(TCustomStyleServices* previous, TCustomStyleServices* active) {
   detail::ApplySysStyleHooks();
+  detail::ApplyControlStyleHooks();
   // Handlers may add or remove handlers: call a copy.
   auto handlers = Reg().Handlers;
   for (auto& [id, h] : handlers)
@@ -139,6 +140,7 @@ void TStyleManager::Initialize() {
       r.Styles.push_back(std::move(style));
     }
     detail::RegisterDefaultSysStyleHooks();
+    detail::RegisterDefaultControlStyleHooks();
     // Themes switched on or off (here or by anyone setting the platform fact) notify like a
     // style switch when the system style is the active one.
     if (!r.ThemesHandler)

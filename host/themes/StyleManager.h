@@ -17,8 +17,14 @@ namespace vcl {
 
 class TStream;
 class TSysStyleHook;
+class TStyleHook;
+class TClass;
+class TControl;
+class TWinControl;
 // Makes the hook of a window (see StyleHooks.h: SysStyleHookClass<THook>()).
 using TSysStyleHookClass = std::unique_ptr<TSysStyleHook> (*)(WindowObject*);
+// Makes the hook of a control (see ControlStyleHooks.h: StyleHookClass<THook>()).
+using TStyleHookClass = std::unique_ptr<TStyleHook> (*)(TWinControl*);
 
 class TStyleManager {
  public:
@@ -84,6 +90,30 @@ class TStyleManager {
   // The hook attached to a window, or nullptr.
   static TSysStyleHook* SysStyleHookOf(WindowObject* window);
 
+  // ---- style hooks of controls ------------------------------------------------------------
+  // Every windowed control whose class is controlClass or derives from it (the nearest
+  // registered ancestor counts) has a hook made by hookClass while the style that paints it
+  // (StyleServices(control)) is a custom style: existing controls get theirs at once, new ones
+  // as their windows are created, re-created windows again. A later registration for the same
+  // class takes over until it is removed; registering the same pair twice raises
+  // EStyleEngineException. The engine registers TFormStyleHook for TCustomForm and
+  // TScrollingStyleHook for TScrollingWinControl.
+  static void RegisterStyleHook(const TClass& controlClass, TStyleHookClass hookClass);
+  // Removes the pair (a no-op when it is not registered); the controls it hooked take the hook
+  // registered before it, or none, and are repainted with their frames.
+  static void UnRegisterStyleHook(const TClass& controlClass, TStyleHookClass hookClass);
+  // The hook class that applies to controls of a class (nearest registered ancestor, latest
+  // registration), or nullptr.
+  static TStyleHookClass StyleHookClassOf(const TClass& controlClass);
+  // The hook attached to a control now, or nullptr.
+  static TStyleHook* StyleHookOf(const TWinControl* control);
+
+  // Whether styled forms paint their frames in the style (fbsCurrentStyle, the default) or keep
+  // the system frame (fbsSystemStyle). Changing it recalculates and repaints every form frame.
+  enum TFormBorderStyle { fbsCurrentStyle, fbsSystemStyle };
+  static TFormBorderStyle FormBorderStyle();
+  static void SetFormBorderStyle(TFormBorderStyle v);
+
   // ---- extension points of the control framework ------------------------------------------
   // Called after the active style changed (previous, active). Returns an id for removal.
   using TStyleChangedHandler =
@@ -104,5 +134,10 @@ class TStyleManager {
 
 // The active style's services.
 TCustomStyleServices* StyleServices();
+// The services that paint a control, by the per-control rule: while no custom style is active,
+// the active (system) style; otherwise the style the control's StyleName names when that style
+// is registered and enabled, the system style for a control with an empty StyleElements set,
+// and the active style for everything else (and for nullptr).
+TCustomStyleServices* StyleServices(const TControl* control);
 
 }  // namespace vcl

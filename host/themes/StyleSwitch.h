@@ -1,5 +1,8 @@
 // What a style switch does to the windows: shared by the registry and the hook attachment.
 #pragma once
+#include <vector>
+
+#include "host/win/WinTypes.h"
 
 namespace vcl::detail {
 
@@ -13,5 +16,16 @@ void ApplySysStyleHooks();
 void NotifyWindowsOfStyleChange();
 // The engine's own hooks: popup menus and tooltips.
 void RegisterDefaultSysStyleHooks();
+
+// Decides again, for every linked control, whether it has a hook and which (ControlHookRegistry).
+void ApplyControlStyleHooks();
+// The windows whose control hooks came or went since the last call, and every window with a
+// control hook now: their frames are to be recalculated.
+std::vector<HWND> TakeControlHookFrames();
+// CM_STYLECHANGED to the windowed controls inside these windows that have no window yet (the
+// windows themselves are told by their messages).
+void NotifyControlsWithoutWindows(const std::vector<HWND>& windows);
+// The engine's own control hooks: forms and scrolling controls.
+void RegisterDefaultControlStyleHooks();
 
 }  // namespace vcl::detail

@@ -241,11 +241,14 @@ void NotifyWindowsOfStyleChange() {
   std::vector<HWND> all = AllWindows(&tops);
   for (HWND h : all)
     if (IsWindow(h)) SendMessageW(h, CM_STYLECHANGED, 0, 0);
+  NotifyControlsWithoutWindows(all);
   // Frames whose metrics may differ now: hooked windows and those that lost their hooks.
   std::vector<HWND> frames = std::move(r.LostHooks);
   r.LostHooks.clear();
   for (auto& [h, l] : r.Links)
     if (l->Hook) frames.push_back(h);
+  std::vector<HWND> controls = TakeControlHookFrames();
+  frames.insert(frames.end(), controls.begin(), controls.end());
   for (HWND h : frames)
     if (IsWindow(h)) RecalcFrame(h);
   for (HWND h : tops)

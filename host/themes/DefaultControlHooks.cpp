@@ -1,0 +1,16 @@
+// The engine's own control hooks, registered when the registry starts: the frame of forms and
+// the scroll bars of scrolling controls. Later registrations for these classes (or their
+// descendants) take over.
+#include "host/themes/FormStyleHook.h"
+#include "host/themes/ScrollingStyleHook.h"
+#include "host/vcl/Forms.h"
+#include "host/themes/StyleSwitch.h"
+
+namespace vcl::detail {
+
+void RegisterDefaultControlStyleHooks() {
+  TStyleManager::RegisterStyleHook(TScrollingWinControl::Class, StyleHookClass<TScrollingStyleHook>());
+  TStyleManager::RegisterStyleHook(TCustomForm::Class, StyleHookClass<TFormStyleHook>());
+}
+
+}  // namespace vcl::detail

@@ -1,0 +1,263 @@
+#include "host/themes/FormStyleHook.h"
+
+#include "host/graphics/Canvas.h"
+#include "host/vcl/Forms.h"
+
+namespace vcl {
+
+namespace {
+
+constexpr LRESULT ButtonCodes[StyledCaptionButtonCount] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP};
+
+int ButtonIndex(LRESULT hit) {
+  for (int b = 0; b < StyledCaptionButtonCount; ++b)
+    if (ButtonCodes[b] == hit) return b;
+  return -1;
+}
+
+}  // namespace
+
+TFormStyleHook::TFormStyleHook(TWinControl* form)
+    : TMouseTrackControlStyleHook(form), FActive(Handle() && GetActiveWindow() == Handle()) {
+  SetOverridePaintNC(true);
+  SetOverrideEraseBkgnd(StyleElementsContain(seClient));
+  UpdateColors();
+}
+
+void TFormStyleHook::UpdateColors() {
+  TStyleHook::UpdateColors();
+  TColor c = Control()->Color();
+  SetColors(StyleElementsContain(seClient) ? StyleServices()->GetSystemColor(c) : c, FontColor());
+}
+
+TCustomForm* TFormStyleHook::Form() const { return dynamic_cast<TCustomForm*>(Control()); }
+
+bool TFormStyleHook::BorderFollowsStyle() const {
+  if (TStyleManager::FormBorderStyle() != TStyleManager::fbsCurrentStyle) return false;
+  if (!StyleElementsContain(seBorder) || !IsWindow(Handle())) return false;
+  DWORD style = DWORD(GetWindowLongW(Handle(), GWL_STYLE));
+  if (style & WS_CHILD) return false;
+  return (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME);
+}
+
+TStyledFrameInfo TFormStyleHook::FrameInfo() const {
+  HWND h = Handle();
+  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
+  TStyledFrameInfo f;
+  TRect wr;
+  GetWindowRect(h, &wr);
+  f.Size = wr.Size();
+  f.Caption = GetWindowText(h);
+  f.HasCaption = (style & WS_CAPTION) == WS_CAPTION;
+  f.ToolWindow = (ex & WS_EX_TOOLWINDOW) != 0;
+  f.Active = FActive;
+  f.Maximized = (style & WS_MAXIMIZE) != 0;
+  f.Sizeable = (style & WS_THICKFRAME) != 0;
+  f.Dpi = int(GetDpiForWindow(h));
+  bool sys = (style & WS_SYSMENU) != 0;
+  // Dialogs and tool windows show no icon.
+  f.ShowIcon = sys && !(ex & WS_EX_DLGMODALFRAME) && !f.ToolWindow;
+  f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
+  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
+  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(GetClassLongPtrW(h, GCLP_HICONSM));
+  bool minmax = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
+  f.Buttons[scbClose] = sys;
+  f.Buttons[scbMax] = f.Buttons[scbMin] = sys && minmax && !f.ToolWindow;
+  f.Buttons[scbHelp] = sys && (ex & WS_EX_CONTEXTHELP);
+  bool enabled[StyledCaptionButtonCount] = {!(GetClassLongPtrW(h, GCL_STYLE) & CS_NOCLOSE),
+                                            (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0, true};
+  for (int b = 0; b < StyledCaptionButtonCount; ++b) {
+    if (!enabled[b]) f.States[b] = sbsDisabled;
+    else if (FPressed == ButtonCodes[b] && FHot == ButtonCodes[b]) f.States[b] = sbsPressed;
+    else if (FHot == ButtonCodes[b]) f.States[b] = sbsHot;
+  }
+  return f;
+}
+
+LRESULT TFormStyleHook::HitTest(TPoint screen) const {
+  HWND h = Handle();
+  TRect wr;
+  GetWindowRect(h, &wr);
+  LRESULT hit = StyledFrameHitTest(StyleServices(), FrameInfo(), screen - wr.TopLeft());
+  if (hit != HTCLIENT) return hit;
+  // Inside the frame: the scroll bars of a scrolling form, then the client area.
+  const LONG ids[2] = {OBJID_VSCROLL, OBJID_HSCROLL};
+  TRect bars[2];
+  for (int i = 0; i < 2; ++i) {
+    SCROLLBARINFO sbi;
+    if (GetScrollBarInfo(h, ids[i], &sbi) && !(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE)) bars[i] = sbi.rcScrollBar;
+    if (bars[i].Contains(screen)) return i == 0 ? HTVSCROLL : HTHSCROLL;
+  }
+  if (!bars[0].IsEmpty() && !bars[1].IsEmpty() &&
+      TRect(bars[0].Left, bars[1].Top, bars[0].Right, bars[1].Bottom).Contains(screen))
+    return (GetWindowLongW(h, GWL_STYLE) & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTSIZE;
+  return HTCLIENT;
+}
+
+void TFormStyleHook::SetButtons(LRESULT hot, LRESULT pressed) {
+  if (hot == FHot && pressed == FPressed) return;
+  FHot = hot;
+  FPressed = pressed;
+  InvalidateNC();
+  UpdateWindow(Handle());
+}
+
+void TFormStyleHook::MouseLeave() {
+  if (!FPressed) SetButtons(0, 0);
+}
+
+void TFormStyleHook::CalcSize(TMessage& msg) {
+  HWND h = Handle();
+  TRect* r = msg.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(msg.LParam)->rgrc[0]
+                        : reinterpret_cast<TRect*>(msg.LParam);
+  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
+  UINT dpi = GetDpiForWindow(h);
+  TStyledFrameMetrics m = GetStyledFrameMetrics(StyleServices(), (ex & WS_EX_TOOLWINDOW) != 0,
+                                                (style & WS_CAPTION) == WS_CAPTION, int(dpi));
+  r->Left += m.Left;
+  r->Top += m.Top;
+  r->Right -= m.Right;
+  r->Bottom -= m.Bottom;
+  int cxv = GetSystemMetricsForDpi(SM_CXVSCROLL, dpi), cyh = GetSystemMetricsForDpi(SM_CYHSCROLL, dpi);
+  if ((style & WS_VSCROLL) && r->Width() >= cxv) {
+    if (ex & WS_EX_LEFTSCROLLBAR) r->Left += cxv;
+    else r->Right -= cxv;
+  }
+  if ((style & WS_HSCROLL) && r->Height() >= cyh) r->Bottom -= cyh;
+  if (r->Right < r->Left) r->Right = r->Left;
+  if (r->Bottom < r->Top) r->Bottom = r->Top;
+  msg.Result = 0;
+  SetHandled(true);
+}
+
+void TFormStyleHook::Close() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
+
+void TFormStyleHook::Help() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0); }
+
+void TFormStyleHook::Maximize() {
+  SetButtons(0, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, IsZoomed(Handle()) ? SC_RESTORE : SC_MAXIMIZE, 0);
+}
+
+void TFormStyleHook::Minimize() {
+  SetButtons(0, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, IsIconic(Handle()) ? SC_RESTORE : SC_MINIMIZE, 0);
+}
+
+void TFormStyleHook::Restore() {
+  SetButtons(0, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+void TFormStyleHook::Command(LRESULT button) {
+  switch (button) {
+    case HTCLOSE: Close(); break;
+    case HTMAXBUTTON: Maximize(); break;
+    case HTMINBUTTON: Minimize(); break;
+    case HTHELP: Help(); break;
+    default: break;
+  }
+}
+
+void TFormStyleHook::WndProc(TMessage& msg) {
+  bool styled = BorderFollowsStyle();
+  SetOverridePaintNC(styled);
+  if (msg.Msg == CM_STYLEELEMENTSCHANGED) SetOverrideEraseBkgnd(StyleElementsContain(seClient));
+  if (msg.Msg == WM_NCACTIVATE) FActive = msg.WParam != 0;  // kept for a later styled frame too
+  if (!styled) {
+    TMouseTrackControlStyleHook::WndProc(msg);
+    return;
+  }
+  HWND h = Handle();
+  switch (msg.Msg) {
+    case WM_NCCALCSIZE:
+      if (!msg.LParam) break;
+      CalcSize(msg);
+      return;
+    case WM_NCHITTEST:
+      msg.Result = HitTest(LParamToPoint(msg.LParam));
+      SetHandled(true);
+      return;
+    case WM_NCACTIVATE:
+      // The default processing would paint the system caption; the result lets the
+      // activation change.
+      msg.Result = 1;
+      SetHandled(true);
+      InvalidateNC();
+      return;
+    case WM_GETMINMAXINFO: {
+      CallDefaultProc(msg);
+      auto* mmi = reinterpret_cast<MINMAXINFO*>(msg.LParam);
+      if (mmi) {
+        DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
+        TStyledFrameMetrics m = GetStyledFrameMetrics(StyleServices(), (ex & WS_EX_TOOLWINDOW) != 0,
+                                                      (style & WS_CAPTION) == WS_CAPTION, int(GetDpiForWindow(h)));
+        mmi->ptMinTrackSize.Y = std::max(mmi->ptMinTrackSize.Y, LONG(m.Top + m.Bottom));
+      }
+      SetHandled(true);
+      return;
+    }
+    case WM_NCMOUSEMOVE: {
+      int b = ButtonIndex(LRESULT(msg.WParam));
+      if (b >= 0) {
+        if (!FPressed || FPressed == LRESULT(msg.WParam)) SetButtons(LRESULT(msg.WParam), FPressed);
+        TRACKMOUSEEVENT tme;
+        tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
+        tme.hwndTrack = h;
+        TrackMouseEvent(&tme);
+      } else if (FHot && !FPressed) {
+        SetButtons(0, 0);
+      }
+      break;  // the mouse tracking goes on
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK: {
+      int b = ButtonIndex(LRESULT(msg.WParam));
+      if (b < 0) break;  // caption and borders: moving, sizing, maximising by a double click
+      if (FrameInfo().States[b] != sbsDisabled) {
+        SetCapture(h);
+        SetButtons(LRESULT(msg.WParam), LRESULT(msg.WParam));
+      }
+      msg.Result = 0;
+      SetHandled(true);
+      return;
+    }
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP: {
+      if (!FPressed || GetCapture() != h) break;
+      TPoint p = LParamToPoint(msg.LParam);
+      ClientToScreen(h, &p);
+      bool over = HitTest(p) == FPressed;
+      msg.Result = 0;
+      SetHandled(true);
+      if (msg.Msg == WM_MOUSEMOVE) {
+        SetButtons(over ? FPressed : 0, FPressed);
+        return;
+      }
+      LRESULT button = FPressed;
+      SetButtons(0, 0);
+      ReleaseCapture();
+      if (over) Command(button);  // may end the window: nothing after it
+      return;
+    }
+    case WM_CAPTURECHANGED:
+      if (FPressed) SetButtons(0, 0);
+      break;
+    case WM_SETTEXT:
+    case WM_SETICON:
+      CallDefaultProc(msg);
+      InvalidateNC();
+      SetHandled(true);
+      return;
+    default: break;
+  }
+  TMouseTrackControlStyleHook::WndProc(msg);
+}
+
+void TFormStyleHook::PaintNC(TCanvas& canvas) {
+  HDC dc = canvas.Handle();
+  DrawStyledFrame(dc, StyleServices(), FrameInfo());
+  DrawStyledScrollBars(dc, Handle(), StyleServices());
+}
+
+}  // namespace vcl
