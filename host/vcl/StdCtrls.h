@@ -9,11 +9,6 @@ namespace vcl {
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 constexpr TEnumNames EnumNames(TTextLayout) { return {u"TTextLayout", u"tlTop tlCenter tlBottom"}; }
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
-constexpr TEnumNames EnumNames(TCheckBoxState) {
-  return {u"TCheckBoxState", u"cbUnchecked cbChecked cbGrayed"};
-}
-
 // Text in a graphic control: aligned, optionally wrapped, with "&" marking an accelerator
 // that focuses FocusControl.
 class TCustomLabel : public TGraphicControl {
