@@ -151,6 +151,46 @@ struct NMHDR {
   UINT code = 0;
 };
 
+// Owner-drawn items (WM_DRAWITEM / CN_DRAWITEM, WM_MEASUREITEM / CN_MEASUREITEM: lParam points
+// at one).
+constexpr UINT ODT_MENU = 1;
+constexpr UINT ODT_LISTBOX = 2;
+constexpr UINT ODT_COMBOBOX = 3;
+constexpr UINT ODT_BUTTON = 4;
+constexpr UINT ODT_STATIC = 5;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODA_FOCUS = 0x0004;
+constexpr UINT ODS_SELECTED = 0x0001;
+constexpr UINT ODS_GRAYED = 0x0002;
+constexpr UINT ODS_DISABLED = 0x0004;
+constexpr UINT ODS_CHECKED = 0x0008;
+constexpr UINT ODS_FOCUS = 0x0010;
+constexpr UINT ODS_DEFAULT = 0x0020;
+constexpr UINT ODS_COMBOBOXEDIT = 0x1000;
+constexpr UINT ODS_HOTLIGHT = 0x0040;
+constexpr UINT ODS_NOACCEL = 0x0100;
+constexpr UINT ODS_NOFOCUSRECT = 0x0200;
+struct DRAWITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemAction = 0;
+  UINT itemState = 0;
+  HWND hwndItem = nullptr;
+  HDC hDC = nullptr;
+  TRect rcItem;
+  ULONG_PTR itemData = 0;
+};
+struct MEASUREITEMSTRUCT {
+  UINT CtlType = 0;
+  UINT CtlID = 0;
+  UINT itemID = 0;
+  UINT itemWidth = 0;
+  UINT itemHeight = 0;
+  ULONG_PTR itemData = 0;
+};
+
 // ---- typed views of the message record -----------------------------------------------------------
 // Keys: WM_KEYDOWN/UP, WM_CHAR, CN_KEYDOWN, CN_CHAR, CM_DIALOGKEY, CM_DIALOGCHAR ...
 inline Word KeyCharCode(const TMessage& m) { return Word(m.WParam); }

@@ -743,6 +743,13 @@ class TWinControl : public TControl {
   virtual bool Focused() const;
   // The windowed descendant of this root that received the focus last.
   TWinControl* EnteredControl() const { return FEnteredControl; }
+  // Called on the root when a descendant receives the focus: CM_EXIT to the controls the
+  // focus leaves (innermost first), CM_ENTER to the ones it enters (outermost first), then
+  // CM_FOCUSCHANGED (lParam the control), which is broadcast to every child. A form overrides
+  // it to track its active control.
+  virtual bool SetFocusedControl(TWinControl* control);
+  // Whether key messages go to this root first (a form's KeyPreview).
+  virtual bool KeyPreviewEnabled() const { return false; }
 
   // ---- layout ----
   void DisableAlign();
@@ -944,7 +951,11 @@ class TWinControl : public TControl {
   friend LRESULT InitWndProc(HWND, UINT, WPARAM, LPARAM);
   void DoAlign(TAlign align, TControl* control, TRect& rect, std::vector<TControl*>& list);
   void AlignOne(TControl* control, TAlign align, TRect& rect, const TAlignInfo& info);
-  void ReadEnterChain(TWinControl* newFocus);
+  void FixupTabList();
+  void UpdateZOrderOf(TWinControl* child);
+  HWND PrecedingWindow(TWinControl* child) const;
+  WNDPROC FDeadInstance = nullptr;  // the procedure of a destroyed window, freed later
+  int FTabOrderValue = -1;          // TabOrder as read, applied after loading
 };
 
 // ---- TGraphicControl ---------------------------------------------------------------------------
@@ -1079,6 +1090,7 @@ class TScrollingWinControl : public TWinControl {
 
  private:
   friend class TControlScrollBar;
+  friend class TWinControl;
   std::unique_ptr<TControlScrollBar> FHorzScrollBar;
   std::unique_ptr<TControlScrollBar> FVertScrollBar;
   bool FAutoScroll = true;
@@ -1112,9 +1124,15 @@ class TCustomFrame : public TScrollingWinControl {
   const TClass* ClassType() const override { return &Class; }
 
   explicit TCustomFrame(TComponent* owner);
-
- protected:
+  // Reads the class's stored description once (at the first SetParent or read, or when
+  // called).
+  void InitFrame();
   void SetParent(TWinControl* parent) override;
+  TComponent* GetChildOwner() override { return this; }
+  void ReadState(TReader& reader) override;
+
+ private:
+  bool FInitialized = false;
 };
 
 class TFrame : public TCustomFrame {
@@ -1232,6 +1250,11 @@ TControlExceptionHandler ControlExceptionHandler();
 // unit); false when it did not.
 using TPopupMenuHandler = bool (*)(TControl* control, TComponent* menu, TPoint screenPos);
 void SetPopupMenuHandler(TPopupMenuHandler handler);
+
+// Sees every mouse message a control receives before the control (the application's hint
+// machinery installs it).
+using THintMouseHook = void (*)(TControl* control, TMessage& message);
+void SetHintMouseHook(THintMouseHook hook);
 
 // Registers the control classes (TControl ... TPanel, TScrollBox, TFrame) and the cursor
 // identifiers; runs when the first control is made; calling it again does nothing.
