@@ -21,8 +21,8 @@ inline std::uint32_t PatternAt(int x, int y, int phase) {
   return wintest::Px(BYTE(40 + (x / 4) * 7), BYTE(30 + (y / 4) * 9), BYTE(phase));
 }
 
-// A custom control painting the pattern; counts its paints and remembers whether a child was
-// capturing it during the last one.
+// A custom control painting the pattern; counts its paints and notes when a child was
+// capturing it during one (until the test clears CapturedByChild).
 class TPatternControl : public TkxCustomControl {
  public:
   explicit TPatternControl(TComponent* owner) : TkxCustomControl(owner) {
@@ -37,7 +37,7 @@ class TPatternControl : public TkxCustomControl {
  protected:
   void DrawControl(TCanvas* canvas, TkxsCtrlState) override {
     ++Paints;
-    CapturedByChild = FGetControlBG;
+    if (FGetControlBG) CapturedByChild = true;
     for (int y = 0; y < Height(); y += 4)
       for (int x = 0; x < Width(); x += 4) {
         std::uint32_t c = PatternAt(x, y, Phase);

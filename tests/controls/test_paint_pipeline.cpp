@@ -14,7 +14,11 @@ TEST_F(PaintPipeline, TransparentChildOverStoringParentShowsExactlyItsPixels) {
   auto* probe = Make<TProbe>(root, area);
   wintest::Pump();
   EXPECT_TRUE(ShowsPattern(area, 10));
-  // The child copied its background out of the kept buffer: no capture painted the root.
+  // From now on the child copies its background out of the kept buffer: no capture paints
+  // the root.
+  root->CapturedByChild = false;
+  SendMessageW(probe->Handle(), WM_PARENTBGCHANGED, 0, 0);
+  EXPECT_TRUE(ShowsPattern(area, 10));
   EXPECT_FALSE(root->CapturedByChild);
 
   root->Phase = 99;
