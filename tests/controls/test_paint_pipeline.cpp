@@ -27,7 +27,7 @@ TEST_F(PaintPipeline, TransparentChildOverStoringParentShowsExactlyItsPixels) {
   root->UpdateControls();
   wintest::Pump();
   EXPECT_TRUE(ShowsPattern(area, 99));
-  EXPECT_EQ(probe->BackgroundChanges, 1);
+  EXPECT_EQ(probe->BackgroundChanges, 2);
   EXPECT_EQ(root->Paints, paints + 1);
   EXPECT_FALSE(root->CapturedByChild);
 }
