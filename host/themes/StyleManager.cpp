@@ -10,6 +10,7 @@
 #include "host/themes/CustomStyle.h"
 #include "host/themes/StyleSwitch.h"
 #include "host/themes/format/StyleFormat.h"
+#include "host/win/PlatformFacts.h"
 
 namespace vcl {
 namespace {
@@ -28,7 +29,7 @@ bool SameNameAscii(StringView a, StringView b) {
 struct TRegistry {
   bool Initialized = false;
   bool Initializing = false;
-  bool ThemesEnabled = true;
+  int ThemesHandler = 0;  // our handler of the platform's themes switch
   std::unique_ptr<TSystemStyle> System;
   std::unique_ptr<TClassicStyle> Classic;  // made when themes are first switched off
   std::vector<std::unique_ptr<TCustomStyle>> Styles;  // registration order
@@ -44,13 +45,16 @@ TRegistry& Reg() {
   return r;
 }
 
-// The system style's services as they are used: themed, or classic with themes off.
-TCustomStyleServices* CurrentSystemServices() {
+// The system style's services as they are used with themes on or off: themed, or classic.
+TCustomStyleServices* SystemServices(bool themesEnabled) {
   TRegistry& r = Reg();
-  if (r.ThemesEnabled) return r.System.get();
+  if (themesEnabled) return r.System.get();
   if (!r.Classic) r.Classic = std::make_unique<TClassicStyle>();
   return r.Classic.get();
 }
+
+// Whether themes are enabled is a platform fact, read afresh each time.
+TCustomStyleServices* CurrentSystemServices() { return SystemServices(vcl::ThemesEnabled()); }
 
 TRegistry& Ready() {
   TStyleManager::Initialize();
@@ -135,6 +139,16 @@ void TStyleManager::Initialize() {
       r.Styles.push_back(std::move(style));
     }
     detail::RegisterDefaultSysStyleHooks();
+    // Themes switched on or off (here or by anyone setting the platform fact) notify like a
+    // style switch when the system style is the active one.
+    if (!r.ThemesHandler)
+      r.ThemesHandler = AddThemesChangedHandler([](bool previous) {
+        TRegistry& reg = Reg();
+        if (!reg.Initialized) return;
+        TCustomStyleServices* before =
+            reg.Active == reg.System.get() ? SystemServices(previous) : reg.Active;
+        NotifySwitch(before, ActiveStyle());
+      });
   } catch (...) {
     r.Initializing = false;
     throw;
@@ -262,14 +276,11 @@ bool TStyleManager::UnRegisterStyle(TCustomStyleServices* style) {
   return false;
 }
 
-bool TStyleManager::ThemesEnabled() { return Reg().ThemesEnabled; }
+bool TStyleManager::ThemesEnabled() { return vcl::ThemesEnabled(); }
 
 void TStyleManager::SetThemesEnabled(bool enabled) {
-  TRegistry& r = Ready();
-  if (r.ThemesEnabled == enabled) return;
-  TCustomStyleServices* previous = ActiveStyle();
-  r.ThemesEnabled = enabled;
-  NotifySwitch(previous, ActiveStyle());
+  Ready();
+  vcl::SetThemesEnabled(enabled);  // notifies through the handler set up by Initialize
 }
 
 int TStyleManager::AddStyleChangedHandler(TStyleChangedHandler handler) {

@@ -510,22 +510,4 @@ HINSTANCE ShellExecuteW(HWND, const Char* verb, const Char* file, const Char*, c
   return wm::Port().OpenUrl(String(file)) ? result(42) : result(SE_ERR_NOASSOC);
 }
 
-// ---- Desktop composition: not available -----------------------------------------------------------
-
-HRESULT DwmIsCompositionEnabled(BOOL* enabled) {
-  if (!enabled) return E_INVALIDARG;
-  *enabled = false;
-  return S_OK;
-}
-
-HRESULT DwmExtendFrameIntoClientArea(HWND, const MARGINS*) { return DWM_E_COMPOSITIONDISABLED; }
-
-BOOL DwmDefWindowProc(HWND, UINT, WPARAM, LPARAM, LRESULT* result) {
-  if (result) *result = 0;
-  return false;
-}
-
-HRESULT DwmSetWindowAttribute(HWND, DWORD, const void*, DWORD) { return DWM_E_COMPOSITIONDISABLED; }
-HRESULT DwmGetWindowAttribute(HWND, DWORD, void*, DWORD) { return DWM_E_COMPOSITIONDISABLED; }
-
 }  // namespace vcl

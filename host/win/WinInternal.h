@@ -288,6 +288,9 @@ ClassObject* FindWindowClass(StringView name);
 LRESULT InvokeProc(WNDPROC proc, WndProcInstance* inst, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CallProc(WindowObject* w, UINT msg, WPARAM wp, LPARAM lp);  // no hooks
 void SendParentNotify(WindowObject* w, UINT event);
+// Services that keep per-window records (animations, composition attributes) forget a window
+// here, as it is freed (after WM_NCDESTROY, while its handle is still recognisable).
+void AddWindowFreedObserver(void (*observer)(WindowObject* w));
 TRect ParentToWindowRect(WindowObject* w);  // WindowRect moved to window coordinates (0,0,...)
 
 // Z-order (Window.cpp).

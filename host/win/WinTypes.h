@@ -47,6 +47,7 @@ constexpr HRESULT S_FALSE = 1;
 constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
 constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
 constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
+constexpr HRESULT E_HANDLE = HRESULT(0x80070006u);
 constexpr HRESULT DWM_E_COMPOSITIONDISABLED = HRESULT(0x80263001u);
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
 constexpr bool FAILED(HRESULT hr) { return hr < 0; }

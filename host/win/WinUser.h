@@ -404,7 +404,12 @@ HWND GetOpenClipboardWindow();
 HINSTANCE ShellExecuteW(HWND hwnd, const Char* verb, const Char* file, const Char* parameters,
                         const Char* directory, int showCmd);
 
-// ---- Desktop composition (absent: every function reports composition unavailable) ----------------------------
+// ---- Desktop composition ----------------------------------------------------------------------------------------
+// Whether composition runs is a platform fact (PlatformFacts.h), off by default: then
+// DwmIsCompositionEnabled reports FALSE and the other functions fail with
+// DWM_E_COMPOSITIONDISABLED. With it on they check their arguments, succeed and record what
+// they were given (read back with DwmGetWindowAttribute and GetWindowFrameExtension); nothing
+// is drawn differently. DwmDefWindowProc never handles a message (no system caption buttons).
 struct MARGINS {
   int cxLeftWidth = 0;
   int cxRightWidth = 0;
@@ -416,5 +421,47 @@ HRESULT DwmExtendFrameIntoClientArea(HWND hwnd, const MARGINS* margins);
 BOOL DwmDefWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT* result);
 HRESULT DwmSetWindowAttribute(HWND hwnd, DWORD attribute, const void* value, DWORD size);
 HRESULT DwmGetWindowAttribute(HWND hwnd, DWORD attribute, void* value, DWORD size);
+// The margins last given to DwmExtendFrameIntoClientArea for the window (all 0 when none).
+BOOL GetWindowFrameExtension(HWND hwnd, MARGINS* margins);
+
+constexpr DWORD DWMWA_NCRENDERING_ENABLED = 1;      // get: composition on
+constexpr DWORD DWMWA_NCRENDERING_POLICY = 2;
+constexpr DWORD DWMWA_TRANSITIONS_FORCEDISABLED = 3;
+constexpr DWORD DWMWA_EXTENDED_FRAME_BOUNDS = 9;    // get: the window rectangle (TRect)
+constexpr DWORD DWMWA_CLOAKED = 14;                 // get: 0
+constexpr DWORD DWMWA_USE_IMMERSIVE_DARK_MODE = 20;
+constexpr DWORD DWMWA_WINDOW_CORNER_PREFERENCE = 33;  // from Windows 11 (build 22000)
+constexpr DWORD DWMWA_BORDER_COLOR = 34;              // from Windows 11
+constexpr DWORD DWMWA_CAPTION_COLOR = 35;             // from Windows 11
+constexpr DWORD DWMWA_TEXT_COLOR = 36;                // from Windows 11
+constexpr DWORD DWMWA_SYSTEMBACKDROP_TYPE = 38;       // from Windows 11 build 22621
+constexpr DWORD DWMWCP_DEFAULT = 0;
+constexpr DWORD DWMWCP_DONOTROUND = 1;
+constexpr DWORD DWMWCP_ROUND = 2;
+constexpr DWORD DWMWCP_ROUNDSMALL = 3;
+
+// Window composition attributes (user32, Windows 7 and later): the accent policy of a window
+// (blur or acrylic behind it). Recorded per window; the backend does not blur.
+constexpr DWORD WCA_ACCENT_POLICY = 19;
+constexpr DWORD ACCENT_DISABLED = 0;
+constexpr DWORD ACCENT_ENABLE_GRADIENT = 1;
+constexpr DWORD ACCENT_ENABLE_TRANSPARENTGRADIENT = 2;
+constexpr DWORD ACCENT_ENABLE_BLURBEHIND = 3;
+constexpr DWORD ACCENT_ENABLE_ACRYLICBLURBEHIND = 4;
+struct ACCENT_POLICY {
+  DWORD AccentState = ACCENT_DISABLED;
+  DWORD AccentFlags = 0;
+  DWORD GradientColor = 0;  // 0xAABBGGRR
+  DWORD AnimationId = 0;
+};
+static_assert(sizeof(ACCENT_POLICY) == 16);
+struct WINDOWCOMPOSITIONATTRIBDATA {
+  DWORD Attrib = 0;
+  void* pvData = nullptr;
+  std::size_t cbData = 0;
+};
+// True for a live window and WCA_ACCENT_POLICY with a record of at least 16 bytes.
+BOOL SetWindowCompositionAttribute(HWND hwnd, const WINDOWCOMPOSITIONATTRIBDATA* data);
+BOOL GetWindowCompositionAttribute(HWND hwnd, WINDOWCOMPOSITIONATTRIBDATA* data);
 
 }  // namespace vcl

@@ -659,6 +659,20 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
 // ---- Destruction -------------------------------------------------------------------------------------
 
 namespace {
+std::vector<void (*)(WindowObject*)>& WindowFreedObservers();
+}  // namespace
+
+void AddWindowFreedObserver(void (*observer)(WindowObject* w)) {
+  auto& list = WindowFreedObservers();
+  if (std::find(list.begin(), list.end(), observer) == list.end()) list.push_back(observer);
+}
+
+namespace {
+
+std::vector<void (*)(WindowObject*)>& WindowFreedObservers() {
+  static std::vector<void (*)(WindowObject*)> observers;
+  return observers;
+}
 
 void SendDestroyMessages(WindowObject* w) {
   WinState& s = Wm();
@@ -697,6 +711,7 @@ void FreeWindowTree(WindowObject* w) {
   SendMessageW(w, WM_NCDESTROY, 0, 0);
   if (w->Dead) return;
 
+  for (auto* observer : WindowFreedObservers()) observer(w);
   KillTimersFor(w);
   RemoveMessagesFor(w);
   ReleaseWindowDcs(w);

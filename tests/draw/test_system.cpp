@@ -3,6 +3,7 @@
 
 #include "draw/kxSystem.h"
 #include "host/classes/Component.h"
+#include "host/win/PlatformFacts.h"
 
 using namespace vcl;
 using namespace kx;
@@ -120,4 +121,92 @@ TEST(UniqueComponentName, FirstNumberTheOwnerDoesNotUse) {
   (new TComponent(&owner))->SetName(u"Page");
   EXPECT_THROW(UniqueComponentName(u"Page", &owner), EArgumentException);
   EXPECT_THROW(UniqueComponentName(u"Page%s", &owner), EConvertError);
+}
+
+namespace {
+
+struct StartUpTest : ::testing::Test {
+  void TearDown() override {
+    FinalizeDrawUtils();
+    ResetPlatformFacts();
+  }
+};
+
+}  // namespace
+
+TEST_F(StartUpTest, TheEmulatedVersionPicksEachVersionTest) {
+  struct {
+    TWindowsRelease Release;
+    bool Xp, Seven, Eight, Ten, Eleven;
+    int Build;
+  } cases[] = {
+      {wrWindowsXP, true, false, false, false, false, 0},
+      {wrWindowsVista, false, false, false, false, false, 0},
+      {wrWindows7, false, true, false, false, false, 0},
+      {wrWindows8, false, false, true, false, false, 0},
+      {wrWindows81, false, false, true, false, false, 0},
+      {wrWindows10, false, false, false, true, false, 19045},
+      {wrWindows11, false, false, false, true, true, 22631},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.Release));
+    SetEmulatedWindowsVersion(c.Release);
+    InitializeDrawUtils();
+    EXPECT_EQ(IsWindowsXP(), c.Xp);
+    EXPECT_EQ(IsWindows7(), c.Seven);
+    EXPECT_EQ(IsWindows8(), c.Eight);
+    EXPECT_EQ(IsWindows10(), c.Ten);
+    EXPECT_EQ(IsWindows11(), c.Eleven);
+    EXPECT_EQ(WindowsBuildNumber(), c.Build);
+    // Buffered animation from Vista on; composition stays off unless switched on.
+    EXPECT_EQ(IsBufferedAnimationAvailable(), c.Release != wrWindowsXP);
+    EXPECT_EQ(SystemFacts().DwmIsCompositionEnabled == nullptr, c.Release == wrWindowsXP);
+    EXPECT_FALSE(IsDwmCompositionEnabled());
+    FinalizeDrawUtils();
+  }
+  // Any build: 17134 is Windows 10, not 11.
+  SetEmulatedWindowsVersion(10, 0, 17134);
+  InitializeDrawUtils();
+  EXPECT_TRUE(IsWindows10());
+  EXPECT_FALSE(IsWindows11());
+  EXPECT_EQ(WindowsBuildNumber(), 17134);
+}
+
+TEST_F(StartUpTest, MissingPiecesSwitchFeaturesOff) {
+  // A failing workstation query leaves what GetVersion reported.
+  SetEmulatedWindowsVersion(wrWindows81);
+  SetNetWkstaGetInfoStatus(ERROR_ACCESS_DENIED);
+  TkxSystemFacts f = ReadSystemFacts();
+  EXPECT_FALSE(f.HasWorkstationVersion);
+  InitializeDrawUtils(f);
+  EXPECT_TRUE(IsWindows8());
+  FinalizeDrawUtils();
+  ResetPlatformFacts();
+
+  // Composition on: reported through the function found at start-up.
+  SetDwmCompositionAvailable(true);
+  InitializeDrawUtils();
+  EXPECT_TRUE(IsDwmCompositionEnabled());
+  EXPECT_NE(SystemFacts().DwmExtendFrameIntoClientArea, nullptr);
+  EXPECT_NE(SystemFacts().SetWindowCompositionAttribute, nullptr);
+  FinalizeDrawUtils();
+
+  // Without the module, or without the one function, the feature is off.
+  SetModuleAvailable(u"dwmapi.dll", false);
+  InitializeDrawUtils();
+  EXPECT_FALSE(IsDwmCompositionEnabled());
+  EXPECT_EQ(SystemFacts().DwmSetWindowAttribute, nullptr);
+  FinalizeDrawUtils();
+  SetModuleAvailable(u"dwmapi.dll", true);
+  SetFunctionAvailable(u"uxtheme.dll", u"BufferedPaintStopAllAnimations", false);
+  InitializeDrawUtils();
+  EXPECT_NE(SystemFacts().BeginBufferedAnimation, nullptr);
+  EXPECT_FALSE(IsBufferedAnimationAvailable());
+  EXPECT_TRUE(IsDwmCompositionEnabled());
+  // Finalising releases the modules start-up loaded.
+  ASSERT_NE(GetModuleHandleW(u"uxtheme.dll"), nullptr);
+  FinalizeDrawUtils();
+  EXPECT_EQ(GetModuleHandleW(u"uxtheme.dll"), nullptr);
+  EXPECT_EQ(GetModuleHandleW(u"dwmapi.dll"), nullptr);
+  EXPECT_EQ(SystemFacts().BeginBufferedAnimation, nullptr);
 }

@@ -8,6 +8,7 @@
 #include "host/themes/ClassicStyle.h"
 #include "host/themes/StyleManager.h"
 #include "host/themes/format/ElementModel.h"
+#include "host/win/PlatformFacts.h"
 #include "host/win/WinUser.h"
 #include "tests/themes/ThemesTestSupport.h"
 
@@ -83,6 +84,33 @@ TEST(ClassicStyle, ThemesOffMakeTheSystemStyleClassicAndNotifyLikeASwitch) {
   EXPECT_EQ(calls[0].second, themed);
   EXPECT_EQ(TStyleManager::SystemStyle(), themed);
   EXPECT_TRUE(TStyleManager::SystemStyle()->Enabled());
+  TStyleManager::RemoveStyleChangedHandler(id);
+}
+
+TEST(ClassicStyle, ThePlatformsThemesSwitchIsTheEnginesToo) {
+  TCustomStyleServices* themed = TStyleManager::SystemStyle();
+  std::vector<std::pair<TCustomStyleServices*, TCustomStyleServices*>> calls;
+  int id = TStyleManager::AddStyleChangedHandler(
+      [&](TCustomStyleServices* a, TCustomStyleServices* b) { calls.push_back({a, b}); });
+  // Switched off where the platform keeps the fact: the engine reports the classic look and
+  // notifies as it does for its own switch.
+  vcl::SetThemesEnabled(false);
+  EXPECT_FALSE(TStyleManager::ThemesEnabled());
+  EXPECT_FALSE(IsThemeActive());
+  EXPECT_FALSE(TStyleManager::SystemStyle()->Enabled());
+  EXPECT_FALSE(TStyleManager::ActiveStyle()->Enabled());
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].first, themed);
+  EXPECT_EQ(calls[0].second, TStyleManager::SystemStyle());
+  // With a custom style active the switch changes what the system style is, not the active one.
+  TStyleManager::SetStyle(u"Glow");
+  calls.clear();
+  ResetPlatformFacts();  // themes on again
+  ASSERT_EQ(calls.size(), 1u);
+  EXPECT_EQ(calls[0].first, calls[0].second);
+  EXPECT_EQ(calls[0].second, TStyleManager::ActiveStyle());
+  EXPECT_EQ(TStyleManager::SystemStyle(), themed);
+  TStyleManager::SetStyle(u"Windows");
   TStyleManager::RemoveStyleChangedHandler(id);
 }
 
