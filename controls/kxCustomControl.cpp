@@ -84,6 +84,12 @@ void TkxCustomControl::SetFluentUIOpaque(bool value) {
   if (IsWindows10() && WindowsBuildNumber() >= 17134) Perform(CM_RECREATEWND, 0, 0);
 }
 
+void TkxCustomControl::SetDrawTextMode(TkxDrawTextMode value) {
+  if (FDrawTextMode == value) return;
+  FDrawTextMode = value;
+  if (!ComponentState().Contains(csLoading)) RePaintControl();
+}
+
 TWinControl* TkxCustomControl::BackgroundSource() const {
   TWinControl* parent = Parent();
   if (FUseOnlyParentBackground && parent && parent->Parent()) return parent->Parent();

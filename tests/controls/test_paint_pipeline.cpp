@@ -1,6 +1,7 @@
 // The paint pipeline of the custom control base: what transparent controls show, when the
 // parent is asked to paint, how background changes travel, and the buffers' lifetimes.
 #include "ControlsTest.h"
+#include "host/themes/StyleManager.h"
 
 namespace ctltest {
 namespace {
@@ -203,6 +204,18 @@ TEST_F(PaintPipeline, OnlyParentBackgroundCapturesBeneathTheParent) {
   wintest::Pump();
   // The capture is the root beneath the whole panel (the probe's own size, from its corner).
   EXPECT_EQ(Rgb(probe->ParentBackgroundBuffer(), 3, 3), PatternAt(43, 33, 10));
+}
+
+TEST_F(PaintPipeline, CustomStyleStillShowsTheParentBeneath) {
+  struct TStyleGuard {
+    ~TStyleGuard() { TStyleManager::SetStyle(u"Windows"); }
+  } restore;
+  TStyleManager::SetStyle(u"Glow");
+  TPatternControl* root = MakeRoot();
+  TRect area = Rect(30, 20, 70, 50);
+  Make<TProbe>(root, area);
+  wintest::Pump();
+  EXPECT_TRUE(ShowsPattern(area, 10));
 }
 
 }  // namespace
