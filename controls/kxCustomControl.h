@@ -160,6 +160,7 @@ class TkxCustomControl : public vcl::TCustomControl {
  private:
   bool FStopEraseBackground = false;
   bool FromWMPaint = false;
+  bool FPainting = false;  // inside Paint: the paint buffer is in use
 };
 
 // Registers the library's control classes (and the host's) for window descriptions; calling
