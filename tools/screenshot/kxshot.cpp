@@ -28,6 +28,23 @@
 #include "host/vcl/StdCtrls.h"
 #include "host/win/WinInternal.h"
 
+extern "C" {
+// Process-lifetime caches of system libraries (font configuration, layout engines), not leaks
+// of ours, for builds with the leak checker.
+const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\n"
+         "leak:libpango-1.0.so\n"
+         "leak:libpangoft2-1.0.so\n"
+         "leak:libpangocairo-1.0.so\n"
+         "leak:libglib-2.0.so\n"
+         "leak:libgobject-2.0.so\n"
+         "leak:libharfbuzz.so\n"
+         "leak:libcairo.so\n"
+         "leak:libfreetype.so\n"
+         "leak:libSDL2-2.0.so\n";
+}
+}
+
 namespace {
 
 using namespace vcl;
