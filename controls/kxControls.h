@@ -1,0 +1,4 @@
+// kxControls, the library's controls: the custom control base with its paint pipeline and
+// DrawParentImage, and the controls built on it.
+#pragma once
+#include "controls/kxCustomControl.h"
