@@ -1,20 +1,18 @@
-// The demonstration program: the application object, the main window from its stored
-// description, and the message loop until the main window closes.
+// The demonstration program: the host and the library's units, the application object, the
+// "Glow" style, the main window from its stored description, and the message loop until the
+// main window closes.
 //
 //   kx_demo    the main window on the current display (a virtual screen without one)
 #include <cstdio>
 #include <exception>
 
-#include "app/Unit1.h"
+#include "app/Program.h"
 #include "host/vcl/Application.h"
-#include "host/vcl/StdCtrls.h"
 
 int main() {
   try {
-    vcl::RegisterStdControlClasses();
-    vcl::Application->Initialize();
-    vcl::Application->SetMainFormOnTaskBar(true);
-    vcl::Application->CreateForm(app::Form1);
+    kx::TkxUnitsScope units(app::ProgramUnits());
+    app::StartProgram();
     vcl::Application->Run();
     return 0;
   } catch (const std::exception& e) {

@@ -10,6 +10,7 @@
 #include "host/themes/CustomStyle.h"
 #include "host/themes/StyleSwitch.h"
 #include "host/themes/format/StyleFormat.h"
+#include "host/vcl/Application.h"
 #include "host/win/PlatformFacts.h"
 
 namespace vcl {
@@ -219,7 +220,7 @@ bool TStyleManager::TrySetStyle(StringView name, bool showError) {
     if (showError) {
       TRegistry& r = Reg();
       if (r.Reporter) r.Reporter(e.Message());
-      else std::fprintf(stderr, "%s\n", e.what());
+      else Application->ShowException(e);  // a message box on a display, a line headless
     }
     return false;
   }

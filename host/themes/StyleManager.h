@@ -120,8 +120,8 @@ class TStyleManager {
       std::function<void(TCustomStyleServices* previous, TCustomStyleServices* active)>;
   static int AddStyleChangedHandler(TStyleChangedHandler handler);
   static void RemoveStyleChangedHandler(int id);
-  // Shows TrySetStyle's errors (a message dialog, once the framework has one); by default they
-  // are written to the standard error stream.
+  // Replaces how TrySetStyle shows its errors. By default the application shows them
+  // (Application->ShowException: a message box on a display, a line on stderr headless).
   using TErrorReporter = std::function<void(const String& message)>;
   static void SetErrorReporter(TErrorReporter reporter);
   // Paints the parent background of a window for DrawParentBackground.

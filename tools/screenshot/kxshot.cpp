@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Program.h"
 #include "app/Unit1.h"
 #include "controls/kxControls.h"
 #include "host/classes/FormData.h"
@@ -331,9 +332,8 @@ void ShowPage(TCustomForm* form, int page) {
 }
 
 int Run(const TOptions& o) {
-  RegisterStdControlClasses();
-  kx::RegisterKxControlClasses();
-  TStyleManager::Initialize();
+  // The same units, in the same order, as the program starts.
+  kx::TkxUnitsScope units(app::ProgramUnits());
   if (o.ListStyles) {
     for (const String& n : TStyleManager::StyleNames()) std::printf("%s\n", StringToUtf8(n).c_str());
     return 0;
