@@ -257,22 +257,6 @@ void TkxCustomControl::WMSize(TMessage& m) {
   }
 }
 
-void TkxCustomControl::WMWindowPosChanged(TMessage& m) {
-  // The new bounds are taken before the window's default handling sends WM_MOVE and WM_SIZE,
-  // whose handlers capture and repaint at the new place and size.
-  if (HandleAllocated()) {
-    TRect r;
-    GetWindowRect(Handle(), &r);
-    if (HWND parent = GetParent(Handle()); parent && (GetWindowLongW(Handle(), GWL_STYLE) & WS_CHILD))
-      MapWindowPoints(nullptr, parent, &r);
-    if (r != BoundsRect()) {
-      UpdateBoundsRect(r);
-      if (!FAnchorMove) RequestAlign();
-    }
-  }
-  TCustomControl::WMWindowPosChanged(m);
-}
-
 void TkxCustomControl::WMMove(TMessage& m) {
   TCustomControl::Dispatch(m);
   if (FTransparentBackground) {

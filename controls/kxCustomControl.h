@@ -152,7 +152,6 @@ class TkxCustomControl : public vcl::TCustomControl {
   void WMPaint(vcl::TMessage& message) override;
   void WMEraseBkgnd(vcl::TMessage& message) override;
   void WMSize(vcl::TMessage& message) override;
-  void WMWindowPosChanged(vcl::TMessage& message) override;
   void CMEnabledChanged(vcl::TMessage& message) override;
   virtual void WMMove(vcl::TMessage& message);
   virtual void WMParentBGChanged(vcl::TMessage& message);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "host/vcl/MenuInternal.h"
+#include "host/vcl/UtilWindow.h"
 
 namespace vcl {
 
@@ -47,16 +48,8 @@ LRESULT PopupListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 
 // The hidden window popup menus are tracked on.
 HWND PopupListWindow() {
-  if (gPopupWindow) return gPopupWindow;
-  static bool registered = [] {
-    WNDCLASSEXW wc;
-    wc.lpfnWndProc = PopupListProc;
-    wc.lpszClassName = u"TPUtilWindow";
-    return RegisterClassExW(&wc) != 0;
-  }();
-  (void)registered;
-  gPopupWindow = CreateWindowExW(WS_EX_TOOLWINDOW, u"TPUtilWindow", u"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                 nullptr, nullptr);
+  if (gPopupWindow && IsWindow(gPopupWindow)) return gPopupWindow;
+  gPopupWindow = AllocateHWnd(PopupListProc, WS_EX_TOOLWINDOW);
   return gPopupWindow;
 }
 

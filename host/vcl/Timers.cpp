@@ -1,6 +1,8 @@
 // TTimer over window timers of one hidden message-only window.
 #include "host/vcl/Timers.h"
 
+#include "host/vcl/UtilWindow.h"
+
 #include <cstdio>
 #include <unordered_map>
 
@@ -11,7 +13,6 @@ namespace vcl {
 
 namespace {
 
-constexpr const Char* kUtilClass = u"TPUtilWindow";
 
 struct TTimerState {
   HWND Window = nullptr;
@@ -51,15 +52,7 @@ LRESULT UtilWndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 HWND UtilityWindow() {
   TTimerState& s = State();
   if (s.Window && IsWindow(s.Window)) return s.Window;
-  static const bool registered = [] {
-    WNDCLASSEXW wc;
-    wc.lpfnWndProc = &UtilWndProc;
-    wc.lpszClassName = kUtilClass;
-    return RegisterClassExW(&wc) != 0;
-  }();
-  if (!registered) return nullptr;
-  s.Window = CreateWindowExW(0, kUtilClass, u"", WS_POPUP, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                             nullptr, nullptr);
+  s.Window = AllocateHWnd(&UtilWndProc, 0, HWND_MESSAGE);
   return s.Window;
 }
 

@@ -557,16 +557,19 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::WMWindowPosChanged(TMessage& m) {
-  DefaultHandler(m);
-  if (!FHandle) return;
-  TRect r;
-  GetWindowRect(FHandle, &r);
-  if (HWND parent = GetParent(FHandle); parent && (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD))
-    MapWindowPoints(nullptr, parent, &r);
-  if (r != BoundsRect()) {
-    UpdateBoundsRect(r);
-    if (!FAnchorMove) RequestAlign();
+  // The new bounds are taken before the default handling sends WM_MOVE and WM_SIZE, so their
+  // handlers (and OnResize) see the new place and size.
+  if (FHandle) {
+    TRect r;
+    GetWindowRect(FHandle, &r);
+    if (HWND parent = GetParent(FHandle); parent && (GetWindowLongW(FHandle, GWL_STYLE) & WS_CHILD))
+      MapWindowPoints(nullptr, parent, &r);
+    if (r != BoundsRect()) {
+      UpdateBoundsRect(r);
+      if (!FAnchorMove) RequestAlign();
+    }
   }
+  DefaultHandler(m);
 }
 
 void TWinControl::WMSize(TMessage& m) {

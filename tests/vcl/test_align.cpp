@@ -225,3 +225,25 @@ TEST_F(AlignTest, ResizeEventsFollowSizeChangesOnly) {
 
 }  // namespace
 }  // namespace vcl::vcltest
+
+namespace vcl::vcltest {
+namespace {
+
+TEST_F(AlignTest, AWindowMovedOrSizedByItsHandleIsAtItsNewBoundsWhenItsHandlersRun) {
+  TTestRoot* root = MakeRoot();
+  auto* c = Make<TLogControl>(root, Bounds(10, 10, 50, 40));
+  c->HandleNeeded();
+  struct Watcher : TObject {
+    TControl* Control = nullptr;
+    TRect Seen;
+    void OnResize(TObject*) { Seen = Control->BoundsRect(); }
+  } watcher;
+  watcher.Control = c;
+  c->SetOnResize(TNotifyEvent(&watcher, &Watcher::OnResize));
+  SetWindowPos(c->Handle(), nullptr, 30, 20, 120, 70, SWP_NOZORDER | SWP_NOACTIVATE);
+  EXPECT_EQ(watcher.Seen, Bounds(30, 20, 120, 70));
+  EXPECT_EQ(c->BoundsRect(), Bounds(30, 20, 120, 70));
+}
+
+}  // namespace
+}  // namespace vcl::vcltest

@@ -8,6 +8,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 #include "host/vcl/Timers.h"
+#include "host/vcl/UtilWindow.h"
 #include "tests/win/WinTestUtil.h"
 
 using namespace vcl;
@@ -217,4 +218,41 @@ TEST_F(Timers, StoredDescriptionsHoldTimers) {
   EXPECT_NE(text.find(u"Interval = 250"), String::npos);
   EXPECT_NE(text.find(u"OnTimer = Timer1Timer"), String::npos);
   EXPECT_NE(text.find(u"Enabled = False"), String::npos);
+}
+
+namespace {
+int gFirst = 0, gSecond = 0;
+LRESULT FirstProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER) return ++gFirst;
+  return DefWindowProcW(h, m, w, l);
+}
+LRESULT SecondProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+  if (m == WM_USER) return ++gSecond;
+  return DefWindowProcW(h, m, w, l);
+}
+}  // namespace
+
+// Timers, menu tracking and any other part each have their own hidden window of the shared
+// utility class; one part's window never takes another's messages, and a timer still runs
+// after another part made its window first.
+TEST_F(Timers, EachPartHasItsOwnUtilityWindowAndProcedure) {
+  HWND a = vcl::AllocateHWnd(FirstProc);
+  HWND b = vcl::AllocateHWnd(SecondProc, 0, vcl::HWND_MESSAGE);
+  ASSERT_NE(a, nullptr);
+  ASSERT_NE(b, nullptr);
+  vcl::SendMessageW(a, vcl::WM_USER, 0, 0);
+  vcl::SendMessageW(b, vcl::WM_USER, 0, 0);
+  vcl::SendMessageW(b, vcl::WM_USER, 0, 0);
+  EXPECT_EQ(gFirst, 1);
+  EXPECT_EQ(gSecond, 2);
+  TSink sink;
+  vcl::TTimer timer(nullptr);
+  timer.SetInterval(10);
+  timer.SetOnTimer(sink.Event());
+  EXPECT_TRUE(timer.Ticking());
+  Run(10);
+  EXPECT_EQ(sink.Ticks, 1);
+  vcl::DeallocateHWnd(a);
+  vcl::DeallocateHWnd(b);
+  EXPECT_FALSE(vcl::IsWindow(a));
 }
