@@ -638,13 +638,15 @@ void TControl::SetText(StringView v) {
 void TControl::SetTextValue(StringView v) { FText = String(v); }
 
 void TControl::SetName(StringView value) {
-  String old = Name();
-  bool follow = FControlStyle.Contains(csSetCaption) && !old.empty() && GetText() == old &&
-                !ComponentState().Contains(csLoading) && !ComponentState().Contains(csReading);
-  bool fresh = FControlStyle.Contains(csSetCaption) && old.empty() && GetText().empty() &&
-               !ComponentState().Contains(csReading) && !ComponentState().Contains(csLoading);
+  // A caption that is the name (a new control's empty caption included) follows the name,
+  // except while a description is read.
+  auto loading = [](const TComponent* c) {
+    return c && (c->ComponentState().Contains(csLoading) || c->ComponentState().Contains(csReading));
+  };
+  bool follow = FControlStyle.Contains(csSetCaption) && GetText() == Name() && !loading(this) &&
+                !loading(Owner());
   TComponent::SetName(value);
-  if (follow || fresh) SetText(Name());
+  if (follow) SetText(Name());
 }
 
 // ---- hints, popup menu, reading order --------------------------------------------------------------

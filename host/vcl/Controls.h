@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "host/classes/Component.h"
+#include "host/classes/ControlEnums.h"
 #include "host/graphics/Canvas.h"
 #include "host/vcl/ControlMessages.h"
 #include "host/win/WinUser.h"
@@ -116,10 +117,6 @@ constexpr TEnumNames EnumNames(TControlStateItem) {
 }
 using TControlState = TSet<TControlStateItem>;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-constexpr TEnumNames EnumNames(TAlignment) {
-  return {u"TAlignment", u"taLeftJustify taRightJustify taCenter"};
-}
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
 constexpr TEnumNames EnumNames(TVerticalAlignment) {
   return {u"TVerticalAlignment", u"taAlignTop taAlignBottom taVerticalCenter"};

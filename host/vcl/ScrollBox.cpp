@@ -4,6 +4,7 @@
 
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
+#include "host/rtl/NumFormat.h"
 #include "host/rtl/Resources.h"
 #include "host/vcl/ControlsInternal.h"
 
@@ -336,7 +337,18 @@ bool InitInheritedComponent(TComponent* instance, const TClass* rootAncestor) {
     ResourceData data;
     String name((*it)->ClassName());
     if (!FindResource(RT_RCDATA, name, data)) continue;
-    ReadComponentData({data.Data, data.Size}, instance, name);
+    TFormObject form = ParseForm({data.Data, data.Size}, name);
+    // An instance that has a name keeps it (a frame placed on a window); one without takes
+    // the stored name, made unique among its owner's components (several frames of a class).
+    if (!instance->Name().empty()) {
+      form.Name = instance->Name();
+    } else if (TComponent* owner = instance->Owner(); owner && !form.Name.empty()) {
+      String base = form.Name, unique = base;
+      for (int n = 1; owner->FindComponent(unique); ++n) unique = base + u"_" + IntToStr(n);
+      form.Name = unique;
+    }
+    TReader reader(name);
+    reader.ReadRootComponent(form, instance);
     found = true;
   }
   return found;

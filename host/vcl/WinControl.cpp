@@ -242,9 +242,12 @@ HWND TWinControl::PrecedingWindow(TWinControl* child) const {
 void TWinControl::DestroyWnd() {
   // The text lives in the window; keep it for the next window.
   if (FHandle) FText = GetWindowText(FHandle);
-  if (auto* cc = dynamic_cast<TCustomControl*>(this)) {
+  // Canvases holding a DC of this window let it go.
+  if (auto* cc = dynamic_cast<TCustomControl*>(this))
     if (auto* canvas = dynamic_cast<TControlCanvas*>(cc->Canvas())) canvas->FreeHandle();
-  }
+  for (TControl* c : FControls)
+    if (auto* g = dynamic_cast<TGraphicControl*>(c))
+      if (auto* canvas = dynamic_cast<TControlCanvas*>(g->Canvas())) canvas->FreeHandle();
   DestroyWindowHandle();
 }
 
@@ -442,9 +445,7 @@ TControl* TWinControl::ControlAtPos(TPoint pos, bool allowDisabled, bool allowWi
     for (auto it = FWinControls.rbegin(); it != FWinControls.rend(); ++it)
       if (hit(*it)) {
         if (allLevels) {
-          TPoint local{pos.X - (*it)->FLeft, pos.Y - (*it)->FTop};
-          TRect cr = (*it)->ClientRect();
-          (void)cr;
+          TPoint local = (*it)->ParentToClient(pos, const_cast<TWinControl*>(this));
           if (TControl* deeper = (*it)->ControlAtPos(local, allowDisabled, true, true)) return deeper;
         }
         return *it;
@@ -709,7 +710,12 @@ void TWinControl::WndProc(TMessage& m) {
       }
       UpdateMouseControl(now);
     }
-    if (IsControlMouseMsg(m)) return;
+    if (IsControlMouseMsg(m)) {
+      // The window still does its default part (a right button's release asks for the
+      // context menu).
+      if (m.Result == 0 && FHandle) m.Result = DefWindowProcW(FHandle, m.Msg, m.WParam, m.LParam);
+      return;
+    }
   }
   TControl::WndProc(m);
 }
@@ -734,11 +740,15 @@ void TWinControl::WMMouseLeave(TMessage& m) {
 bool TWinControl::IsControlMouseMsg(TMessage& m) {
   TControl* target = nullptr;
   TPoint p = MousePos(m);
-  TControl* capture = GetCaptureControl();
-  if (capture && capture->FParent == this && !dynamic_cast<TWinControl*>(capture))
-    target = capture;
-  else if (!capture || capture == this)
+  if (FHandle && GetCapture() == FHandle) {
+    // While this window has the mouse captured, only a graphic child holding the capture
+    // through it gets the messages.
+    TControl* capture = ctl::CaptureControl();
+    if (capture && capture->FParent == this && !dynamic_cast<TWinControl*>(capture))
+      target = capture;
+  } else {
     target = ControlAtPos(p, false);
+  }
   if (!target) return false;
   TPoint local{p.X - target->FLeft, p.Y - target->FTop};
   TMessage forwarded{m.Msg, m.WParam, PointToLParam(local), 0};
@@ -758,6 +768,17 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_KILLFOCUS: WMKillFocus(m); return;
     case WM_SETCURSOR: WMSetCursor(m); return;
     case WM_MOUSELEAVE: WMMouseLeave(m); return;
+    case WM_CONTEXTMENU:
+      // A graphic child under the point has the first say.
+      if (m.LParam != -1) {
+        TControl* c = ControlAtPos(ScreenToClient(LParamToPoint(m.LParam)), false);
+        if (c && !dynamic_cast<TWinControl*>(c)) {
+          m.Result = c->Perform(WM_CONTEXTMENU, m.WParam, m.LParam);
+          if (m.Result != 0) return;
+        }
+      }
+      TControl::Dispatch(m);
+      return;
     case WM_NCDESTROY: WMNCDestroy(m); return;
     case WM_KEYDOWN:
     case WM_KEYUP:

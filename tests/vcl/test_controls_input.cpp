@@ -276,5 +276,80 @@ TEST_F(InputTest, TheWheelGoesToTheControlAndUpToItsParents) {
   EXPECT_GE(c->Count(CM_MOUSEWHEEL), 1);
 }
 
+TEST_F(InputTest, ARightClickAsksTheControlUnderTheMouseForItsContextMenuFirst) {
+  TTestRoot* root = MakeRoot(300, 200, 100, 100);
+  auto* shape = Make<TLogGraphic>(root, Bounds(10, 10, 40, 40));
+  auto* win = Make<TLogControl>(root, Bounds(100, 10, 40, 40));
+  struct Popup : TObject {
+    std::vector<TObject*> Asked;
+    bool Take = false;
+    TPoint At;
+    void On(TObject* s, TPoint p, bool& handled) {
+      Asked.push_back(s);
+      At = p;
+      handled = Take;
+    }
+  } popup;
+  for (TControl* c : std::vector<TControl*>{root, shape, win})
+    c->SetOnContextPopup(TContextPopupEvent(&popup, &Popup::On));
+  Pump();
+  TPoint o = root->ClientOrigin();
+  wintest::Headless().InjectClick(o.X + 20, o.Y + 25, platform::MouseButton::Right);
+  Pump();
+  ASSERT_EQ(popup.Asked.size(), 2u) << "the graphic control, then its parent";
+  EXPECT_EQ(popup.Asked[0], shape);
+  EXPECT_EQ(popup.Asked[1], root);
+  popup.Asked.clear();
+  popup.Take = true;
+  wintest::Headless().InjectClick(o.X + 110, o.Y + 30, platform::MouseButton::Right);
+  Pump();
+  ASSERT_EQ(popup.Asked.size(), 1u) << "a handled request stops there";
+  EXPECT_EQ(popup.Asked[0], win);
+  EXPECT_EQ(popup.At, TPoint(10, 20));
+}
+
+TEST_F(InputTest, TheCursorOfTheControlUnderTheMouseIsShown) {
+  TTestRoot* root = MakeRoot(300, 200, 100, 100);
+  auto* shape = Make<TLogGraphic>(root, Bounds(10, 10, 40, 40));
+  shape->SetCursor(crHandPoint);
+  root->SetCursor(crIBeam);
+  Pump();
+  TPoint o = root->ClientOrigin();
+  MoveMouse({o.X + 20, o.Y + 20});
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+  MoveMouse({o.X + 200, o.Y + 100});
+  EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_IBEAM));
+}
+
+TEST_F(InputTest, AWindowThatCapturedTheMouseKeepsItFromItsGraphicChildren) {
+  TTestRoot* root = MakeRoot(300, 200, 100, 100);
+  auto* box = Make<TLogControl>(root, Bounds(10, 10, 200, 100));
+  auto* shape = Make<TLogGraphic>(box, Bounds(100, 10, 40, 40));
+  struct Moves : TObject {
+    int Box = 0, Shape = 0;
+    void OnBox(TObject*, TShiftState, int, int) { ++Box; }
+    void OnShape(TObject*, TShiftState, int, int) { ++Shape; }
+  } moves;
+  box->SetOnMouseMove(TMouseMoveEvent(&moves, &Moves::OnBox));
+  shape->SetOnMouseMove(TMouseMoveEvent(&moves, &Moves::OnShape));
+  Pump();
+  TPoint o = box->ClientOrigin();
+  MoveMouse({o.X + 120, o.Y + 20});
+  EXPECT_EQ(moves.Shape, 1);
+  MoveMouse({o.X + 10, o.Y + 10});
+  wintest::Headless().InjectMouseButton(platform::MouseButton::Left, true);
+  Pump();
+  EXPECT_TRUE(box->MouseCapture());
+  int before = moves.Box;
+  MoveMouse({o.X + 121, o.Y + 21});
+  EXPECT_EQ(moves.Shape, 1) << "the pressed window keeps the moves";
+  EXPECT_EQ(moves.Box, before + 1);
+  wintest::Headless().InjectMouseButton(platform::MouseButton::Left, false);
+  Pump();
+  EXPECT_FALSE(box->MouseCapture());
+  MoveMouse({o.X + 122, o.Y + 22});
+  EXPECT_GT(moves.Shape, 1) << "released, the child hears the mouse again";
+}
+
 }  // namespace
 }  // namespace vcl::vcltest
