@@ -2,6 +2,7 @@
 // with Default, Cancel and ModalResult, a check box, and a label that can carry the
 // accelerator of the control beside it. Also the application's plain message box.
 #pragma once
+#include "host/classes/ControlEnums.h"
 #include "host/vcl/Controls.h"
 
 namespace vcl {
@@ -9,10 +10,6 @@ namespace vcl {
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 constexpr TEnumNames EnumNames(TTextLayout) { return {u"TTextLayout", u"tlTop tlCenter tlBottom"}; }
 
-enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
-constexpr TEnumNames EnumNames(TCheckBoxState) {
-  return {u"TCheckBoxState", u"cbUnchecked cbChecked cbGrayed"};
-}
 
 // Text in a graphic control: aligned, optionally wrapped, with "&" marking an accelerator
 // that focuses FocusControl.
