@@ -104,8 +104,4 @@ class TkxLabel : public TkxCustomControl {
   bool FUseFontColorToStyleColor = false;
 };
 
-// Registers the panel and label classes (with the active control) for window descriptions;
-// calling it again does nothing.
-void RegisterKxPanelClasses();
-
 }  // namespace kx

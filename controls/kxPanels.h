@@ -169,4 +169,8 @@ class TkxPanel : public TkxCustomControl {
   bool FWordWrap = false;
 };
 
+// Registers the panel and label classes (with the active control and the classes of
+// RegisterKxControlClasses) for window descriptions; calling it again does nothing.
+void RegisterKxPanelClasses();
+
 }  // namespace kx
