@@ -65,7 +65,7 @@ void TkxCustomControl::SetStorePaintBuffer(bool value) {
   FStorePaintBuffer = value;
   // A buffer kept for the children goes when it is no longer kept; during a paint the paint
   // itself lets go of it at its end.
-  if (!value && !FromWMPaint) FPaintBuffer.reset();
+  if (!value && !FPainting) FPaintBuffer.reset();
 }
 
 void TkxCustomControl::SetTransparentBackground(bool value) { FTransparentBackground = value; }
@@ -84,6 +84,12 @@ void TkxCustomControl::SetFluentUIOpaque(bool value) {
   if (IsWindows10() && WindowsBuildNumber() >= 17134) Perform(CM_RECREATEWND, 0, 0);
 }
 
+void TkxCustomControl::SetDrawTextMode(TkxDrawTextMode value) {
+  if (FDrawTextMode == value) return;
+  FDrawTextMode = value;
+  if (!ComponentState().Contains(csLoading)) RePaintControl();
+}
+
 TWinControl* TkxCustomControl::BackgroundSource() const {
   TWinControl* parent = Parent();
   if (FUseOnlyParentBackground && parent && parent->Parent()) return parent->Parent();
@@ -95,7 +101,10 @@ TWinControl* TkxCustomControl::BackgroundSource() const {
 void TkxCustomControl::Paint() {
   int w = FDrawInClientRect ? ClientWidth() : Width();
   int h = FDrawInClientRect ? ClientHeight() : Height();
-  if (w <= 0 || h <= 0) return;
+  // A paint asked for while the control paints (a repaint request from its own drawing) would
+  // replace the buffer being drawn into; the running paint shows the control already.
+  if (w <= 0 || h <= 0 || FPainting) return;
+  TFlagScope painting(FPainting);
   if (!FStorePaintBuffer || !FPaintBuffer) FPaintBuffer = std::make_unique<TBitmap>();
   TFinally release([this] {
     if (!FStorePaintBuffer) FPaintBuffer.reset();

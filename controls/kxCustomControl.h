@@ -116,6 +116,9 @@ class TkxCustomControl : public vcl::TCustomControl {
   virtual TkxsCtrlState GetCtrlState();
   // Draws the captured background onto the canvas (nothing unless transparent).
   virtual void DrawBackground(vcl::TCanvas* canvas);
+  // Stores the text drawing mode and repaints when it changed; subclasses that publish
+  // DrawTextMode make it public.
+  void SetDrawTextMode(TkxDrawTextMode value);
   // Draws the control's content for a state; empty here.
   virtual void DrawControl(vcl::TCanvas* canvas, TkxsCtrlState state) {}
 
@@ -157,6 +160,7 @@ class TkxCustomControl : public vcl::TCustomControl {
  private:
   bool FStopEraseBackground = false;
   bool FromWMPaint = false;
+  bool FPainting = false;  // inside Paint: the paint buffer is in use
 };
 
 // Registers the library's control classes (and the host's) for window descriptions; calling

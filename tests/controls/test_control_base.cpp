@@ -109,6 +109,37 @@ TEST_F(ControlBase, FailedDrawingReleasesTheBufferAndTheFlags) {
   EXPECT_EQ(probe->Captures, captures + 1);
 }
 
+// A control whose drawing asks for a repaint and stops keeping its buffer, as a property
+// setter called while drawing would.
+class TReentrant : public TProbe {
+ public:
+  using TProbe::TProbe;
+  bool Poke = false;
+
+ protected:
+  void DrawControl(TCanvas* c, TkxsCtrlState s) override {
+    TProbe::DrawControl(c, s);
+    if (Poke) {
+      Poke = false;
+      SetStorePaintBuffer(false);
+      RePaintControl();
+    }
+    c->Brush()->SetColor(clBlue);
+    c->FillRect(Rect(0, 0, Width(), Height()));
+  }
+};
+
+TEST_F(ControlBase, DrawingThatAsksForARepaintKeepsTheBufferIntact) {
+  TPatternControl* root = MakeRoot();
+  auto* probe = Make<TReentrant>(root, Rect(10, 10, 40, 40));
+  probe->SetStorePaintBuffer(true);
+  wintest::Pump();
+  probe->Poke = true;
+  probe->RePaintControl();
+  EXPECT_EQ(probe->FPaintBuffer, nullptr);
+  EXPECT_EQ(Shown(20, 20), 0x0000FFu);
+}
+
 TEST_F(ControlBase, FluentOpaqueNeedsWindows10Build17134) {
   TPatternControl* root = MakeRoot();
   auto* probe = Make<TProbe>(root, Rect(10, 10, 40, 40));

@@ -1,6 +1,8 @@
 // The paint pipeline of the custom control base: what transparent controls show, when the
 // parent is asked to paint, how background changes travel, and the buffers' lifetimes.
 #include "ControlsTest.h"
+#include "tests/graphics/GraphicsTest.h"
+#include "host/themes/StyleManager.h"
 
 namespace ctltest {
 namespace {
@@ -203,6 +205,43 @@ TEST_F(PaintPipeline, OnlyParentBackgroundCapturesBeneathTheParent) {
   wintest::Pump();
   // The capture is the root beneath the whole panel (the probe's own size, from its corner).
   EXPECT_EQ(Rgb(probe->ParentBackgroundBuffer(), 3, 3), PatternAt(43, 33, 10));
+}
+
+// A container that keeps an image of its client area, as the library's scroll box does.
+class TKeepingBox : public TScrollBox, public TkxPaintBufferSource {
+ public:
+  explicit TKeepingBox(TComponent* owner) : TScrollBox(owner) { SetBorderStyle(bsNone); }
+  bool Keep = true;
+  TBitmap Image;
+  bool StoresPaintBuffer() const override { return Keep; }
+  TBitmap* StoredPaintBuffer() const override { return const_cast<TBitmap*>(&Image); }
+};
+
+TEST_F(PaintPipeline, ContainerKeepingItsImageIsCopiedNotPainted) {
+  TPatternControl* root = MakeRoot();
+  auto* box = Make<TKeepingBox>(root, Rect(0, 0, 100, 80));
+  gfxtest::Make32(box->Image, box->ClientWidth(), box->ClientHeight(), 0xFF123456u);
+  gfxtest::Px(box->Image, 15, 12) = 0xFFABCDEFu;
+  auto* probe = Make<TProbe>(box, Rect(10, 10, 40, 40));
+  wintest::Pump();
+  EXPECT_EQ(Rgb(probe->ParentBackgroundBuffer(), 5, 2), 0xABCDEFu);
+  EXPECT_EQ(Rgb(probe->ParentBackgroundBuffer(), 0, 0), 0x123456u);
+  // An image of another size than the client area is stale: the box is painted instead.
+  box->Image.SetSize(10, 10);
+  SendMessageW(probe->Handle(), WM_PARENTBGCHANGED, 0, 0);
+  EXPECT_NE(Rgb(probe->ParentBackgroundBuffer(), 5, 2), 0xABCDEFu);
+}
+
+TEST_F(PaintPipeline, CustomStyleStillShowsTheParentBeneath) {
+  struct TStyleGuard {
+    ~TStyleGuard() { TStyleManager::SetStyle(u"Windows"); }
+  } restore;
+  TStyleManager::SetStyle(u"Glow");
+  TPatternControl* root = MakeRoot();
+  TRect area = Rect(30, 20, 70, 50);
+  Make<TProbe>(root, area);
+  wintest::Pump();
+  EXPECT_TRUE(ShowsPattern(area, 10));
 }
 
 }  // namespace
