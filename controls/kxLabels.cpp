@@ -116,7 +116,7 @@ void TkxLabel::AdjustBounds() {
   // left for it, so that adjusting again finds the same lines and the same size.
   int margin = FGlowEffect->Enabled() ? 2 * FGlowEffect->GlowSize() + FGlowEffect->Offset() : 0;
   TBitmap measure;
-  measure.Canvas()->Font()->Assign(Font());
+  AssignCanvasFont(measure.Canvas(), Font());
   TRect m(0, 0, Width() - (FWordWrap ? margin : 0), Height());
   if (m.Right < 0) m.Right = 0;
   DoDrawText(measure.Canvas(), m, (FWordWrap ? DT_WORDBREAK : 0) | DT_CALCRECT | DT_EXPANDTABS);
@@ -157,7 +157,7 @@ bool TkxLabel::GlowCacheCheck(TCanvas* canvas, const String& text) {
 }
 
 void TkxLabel::DrawControl(TCanvas* canvas, TkxsCtrlState state) {
-  canvas->Font()->Assign(Font());
+  AssignCanvasFont(canvas, Font());
   if (StyleElements().Contains(seFont) && IsCustomStyle(this)) {
     if (state != kxsNormal || !FUseFontColorToStyleColor)
       canvas->Font()->SetColor(GetCheckBoxTextColor(state, this));
@@ -251,7 +251,6 @@ void TkxLabel::CMDialogChar(TMessage& m) {
 
 }  // namespace kx
 
-#include "controls/kxActiveControl.h"
 #include "host/classes/TypInfo.h"
 
 namespace kx {
@@ -273,14 +272,5 @@ const TClass TkxLabel::Class = TClass::Define<TkxLabel, TkxCustomControl>(u"TkxL
              &T::SetUseFontColorToStyleColor)
       .Default(false);
 });
-
-void RegisterKxPanelClasses() {
-  static const bool done = [] {
-    RegisterKxControlClasses();
-    RegisterClasses({&TkxCustomActiveControl::Class, &TkxPanel::Class, &TkxLabel::Class});
-    return true;
-  }();
-  (void)done;
-}
 
 }  // namespace kx

@@ -107,6 +107,11 @@ TRect PanelBorderInsets(TkxPanelBorderStyle style) {
   }
 }
 
+void AssignCanvasFont(TCanvas* canvas, TFont* font) {
+  canvas->Font()->SetPixelsPerInch(font->PixelsPerInch());
+  canvas->Font()->Assign(font);
+}
+
 // ---- form dragging -----------------------------------------------------------------------------
 
 void TkxFormDrag::MouseDown(TControl* control, TMouseButton button, TShiftState shift) {
@@ -398,7 +403,7 @@ void TkxPanel::DrawCaption(TCanvas* canvas) {
   String caption;
   GetCaptionText(caption);
   TRect r(3, 3, Width() - 3, Height() - 3);
-  canvas->Font()->Assign(Font());
+  AssignCanvasFont(canvas, Font());
   canvas->Font()->SetColor(GetCaptionColor());
   canvas->Brush()->SetStyle(bsClear);
   static constexpr UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};

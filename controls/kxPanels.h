@@ -56,6 +56,10 @@ void DrawPanelBorder(vcl::TCanvas* canvas, const vcl::TRect& rect, TkxPanelBorde
 // How far a border style insets the client area on each side.
 vcl::TRect PanelBorderInsets(TkxPanelBorderStyle style);
 
+// The canvas takes the font at the font's own density: a plain Assign would convert its
+// height to the canvas font's density (96 pixels per inch for buffers) and lose the scaling.
+void AssignCanvasFont(vcl::TCanvas* canvas, vcl::TFont* font);
+
 // Form dragging shared by panels and labels: a qualifying left press on the control starts it,
 // moves drag the form along, the release ends it.
 struct TkxFormDrag {
@@ -168,9 +172,5 @@ class TkxPanel : public TkxCustomControl {
   TkxFormDrag FDrag;
   bool FWordWrap = false;
 };
-
-// Registers the panel and label classes (with the active control and the classes of
-// RegisterKxControlClasses) for window descriptions; calling it again does nothing.
-void RegisterKxPanelClasses();
 
 }  // namespace kx

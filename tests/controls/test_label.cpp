@@ -15,7 +15,6 @@ class Label : public ControlsTest {
  protected:
   void SetUp() override {
     ControlsTest::SetUp();
-    RegisterKxPanelClasses();
     FPanel = Make<TkxPanel>(nullptr, Rect(0, 0, 220, 160));
     FPanel->SetParentWindow(FTop);
     FPanel->SetColor(clWhite);

@@ -64,7 +64,6 @@ class Panel : public ControlsTest {
  protected:
   void SetUp() override {
     ControlsTest::SetUp();
-    RegisterKxPanelClasses();
     FRoot = MakeRoot(200, 150);
   }
   TTestPanel* MakePanel(TRect r, TkxPanelBorderStyle border = kxpbsNone) {
