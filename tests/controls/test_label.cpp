@@ -57,7 +57,7 @@ class Label : public ControlsTest {
   TkxPanel* FPanel = nullptr;
 };
 
-TEST_F(Label, AutoSizeFitsOneLineAndKeepsALineForEmptyText) {
+TEST_F(Label, AutoSizeFitsTheTextWithTheGlowMargin) {
   TkxLabel* l = MakeLabel(u"Auto sized text");
   TRect m = Measure(l, u"Auto sized text");
   EXPECT_EQ(l->Width(), m.Width());
@@ -68,16 +68,8 @@ TEST_F(Label, AutoSizeFitsOneLineAndKeepsALineForEmptyText) {
   EXPECT_GT(l->Width(), 0);
   l->SetCaption(u"&");
   EXPECT_EQ(l->Height(), line) << "a lone accelerator marker too";
-  // A bigger font grows the label with it.
+  // A glow of size 7 adds 7 pixels on every side, the offset once more.
   l->SetCaption(u"Auto sized text");
-  l->Font()->SetSize(l->Font()->Size() * 2);
-  EXPECT_GT(l->Height(), line + line / 2);
-  EXPECT_EQ(l->Width(), Measure(l, u"Auto sized text").Width());
-}
-
-TEST_F(Label, AGlowAddsItsMarginOnEverySide) {
-  TkxLabel* l = MakeLabel(u"Glowing");
-  TRect m = Measure(l, u"Glowing");
   l->GlowEffect()->SetGlowSize(7);
   l->GlowEffect()->SetEnabled(true);
   EXPECT_EQ(l->Width(), m.Width() + 14);
@@ -85,7 +77,17 @@ TEST_F(Label, AGlowAddsItsMarginOnEverySide) {
   l->GlowEffect()->SetOffset(2);
   EXPECT_EQ(l->Width(), m.Width() + 16);
   l->GlowEffect()->SetEnabled(false);
-  EXPECT_EQ(l->Width(), m.Width());
+  // Right aligned, the right edge stays where it is as the text grows.
+  l->SetAlignment(taRightJustify);
+  int right = l->Left() + l->Width();
+  l->SetCaption(u"A much longer caption");
+  EXPECT_EQ(l->Left() + l->Width(), right);
+  int longer = Measure(l, u"A much longer caption").Width();
+  EXPECT_EQ(l->Width(), longer);
+  // Scaling to 200 % doubles the font and refits the bounds to it.
+  FPanel->ScaleForPPI(192);
+  EXPECT_NEAR(l->Height(), 2 * line, 3);
+  EXPECT_NEAR(l->Width(), 2 * longer, longer / 10);
 }
 
 TEST_F(Label, AWrappedGlowingLabelKeepsItsSizeWhenAdjustedAgain) {
@@ -109,15 +111,6 @@ TEST_F(Label, AWrappedGlowingLabelKeepsItsSizeWhenAdjustedAgain) {
   // Without glow the margin goes again.
   l->GlowEffect()->SetEnabled(false);
   EXPECT_EQ(l->Height(), Measure(l, text, l->Width(), DT_WORDBREAK).Height());
-}
-
-TEST_F(Label, RightAlignedAutoSizeKeepsTheRightEdge) {
-  TkxLabel* l = MakeLabel(u"Short", 100);
-  l->SetAlignment(taRightJustify);
-  int right = l->Left() + l->Width();
-  l->SetCaption(u"A much longer caption");
-  EXPECT_EQ(l->Left() + l->Width(), right);
-  EXPECT_EQ(l->Width(), Measure(l, u"A much longer caption").Width());
 }
 
 TEST_F(Label, AlignmentAndVerticalPlacementMoveTheText) {
