@@ -6,6 +6,8 @@
 #include "draw/kxStyledPaintBars.h"
 #include "draw/kxStyledPaintBorders.h"
 #include "draw/kxStyledPaintText.h"
+#include "host/platform/headless/HeadlessBackend.h"
+#include "host/vcl/Forms.h"
 #include "images/kxImageCollection.h"
 
 namespace ctltest {
@@ -328,6 +330,44 @@ TEST_F(Panel, TheCaptionFollowsItsAlignmentWithAndWithoutGlow) {
   p->SetCaption(u"File");
   auto [c, d] = ink();
   EXPECT_GT(b - a, d - c + 3);
+}
+
+TEST_F(Panel, PressingADraggingPanelMovesItsFormUnlessMaximised) {
+  auto* form = new TForm(FOwner.get());
+  form->SetBounds(300, 200, 300, 200);
+  auto* p = new TkxPanel(form);
+  p->SetBounds(10, 10, 100, 60);
+  p->SetParent(form);
+  p->SetDragForm(true);
+  form->Show();
+  wintest::Pump();
+  auto& input = wintest::Headless();
+  auto drag = [&](int dx, int dy) {
+    TPoint start = p->ClientToScreen(TPoint{20, 20});
+    input.InjectMouseMove(start.X, start.Y);
+    input.InjectMouseButton(platform::MouseButton::Left, true);
+    wintest::Pump();
+    input.InjectMouseMove(start.X + dx / 2, start.Y + dy / 2);
+    wintest::Pump();
+    input.InjectMouseMove(start.X + dx, start.Y + dy);
+    wintest::Pump();
+    input.InjectMouseButton(platform::MouseButton::Left, false);
+    wintest::Pump();
+  };
+  int left = form->Left(), top = form->Top();
+  drag(30, 16);
+  EXPECT_EQ(form->Left(), left + 30);
+  EXPECT_EQ(form->Top(), top + 16);
+  EXPECT_EQ(form->Width(), 300) << "the size is kept";
+  // After the release, moves no longer drag.
+  input.InjectMouseMove(10, 10);
+  wintest::Pump();
+  EXPECT_EQ(form->Left(), left + 30);
+  form->SetWindowState(wsMaximized);
+  wintest::Pump();
+  TRect maximised = form->BoundsRect();
+  drag(30, 16);
+  EXPECT_EQ(form->BoundsRect(), maximised);
 }
 
 }  // namespace
