@@ -5,6 +5,7 @@
 #include "controls/kxLabels.h"
 #include "draw/kxStyleUtils.h"
 #include "draw/kxStyledPaintText.h"
+#include "host/classes/Filer.h"
 #include "host/gdi/GdiText.h"
 #include "host/themes/StyleManager.h"
 
@@ -219,6 +220,48 @@ TEST_F(Label, TheAcceleratorFocusesItsControlOnlyWhenItCan) {
   EXPECT_FALSE(target->Focused());
   delete target;
   EXPECT_EQ(l->FocusControl(), nullptr) << "a freed focus control is forgotten";
+}
+
+TEST_F(Label, WindowDescriptionsReadAndWriteOnlyWhatDiffersFromTheDefaults) {
+  TPatternControl* root = MakeRoot();
+  ReadComponentFromText(u"object Root: TkxCustomControl\n"
+                        u"  object Bar: TkxPanel\n"
+                        u"    Width = 120\n    Height = 40\n"
+                        u"    StyleKind = kxpsToolBar\n    BorderStyle = kxpbsTopBevel\n"
+                        u"    CaptionGlowEffect.Enabled = True\n"
+                        u"    object Title: TkxLabel\n"
+                        u"      Left = 4\n      Top = 4\n      Width = 200\n      Height = 60\n"
+                        u"      GlowEffect.Enabled = True\n"
+                        u"      VertAlignment = kxvtaCenter\n"
+                        u"      Caption = 'Loaded'\n"
+                        u"    end\n"
+                        u"    object Fixed: TkxLabel\n"
+                        u"      Width = 30\n      Height = 12\n      AutoSize = False\n"
+                        u"      Caption = 'Fixed size text'\n"
+                        u"    end\n"
+                        u"  end\n"
+                        u"end\n",
+                        root);
+  auto* bar = dynamic_cast<TkxPanel*>(root->FindComponent(u"Bar"));
+  auto* title = dynamic_cast<TkxLabel*>(root->FindComponent(u"Title"));
+  auto* fixed = dynamic_cast<TkxLabel*>(root->FindComponent(u"Fixed"));
+  ASSERT_TRUE(bar && title && fixed);
+  EXPECT_EQ(bar->StyleKind(), kxpsToolBar);
+  EXPECT_TRUE(bar->CaptionGlowEffect()->Enabled());
+  EXPECT_EQ(title->VertAlignment(), kxvtaCenter);
+  // Fitted once everything was read, glow margin included.
+  TRect m = Measure(title, u"Loaded");
+  EXPECT_EQ(title->Width(), m.Width() + 14);
+  EXPECT_EQ(title->Height(), m.Height() + 14);
+  EXPECT_EQ(fixed->BoundsRect(), Rect(0, 0, 30, 12));
+  String text = WriteComponentText(root);
+  for (const char16_t* present : {u"StyleKind = kxpsToolBar", u"BorderStyle = kxpbsTopBevel",
+                                  u"GlowEffect.Enabled = True", u"VertAlignment = kxvtaCenter",
+                                  u"AutoSize = False"})
+    EXPECT_NE(text.find(present), String::npos) << StringToUtf8(present);
+  for (const char16_t* absent : {u"DragTopForm", u" Alignment", u"ShowAccelChar", u"WordWrap",
+                                 u"AutoSize = True", u"WallpaperIndex"})
+    EXPECT_EQ(text.find(absent), String::npos) << StringToUtf8(absent);
 }
 
 }  // namespace
