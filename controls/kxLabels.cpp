@@ -226,8 +226,6 @@ void TkxLabel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
   FDrag.MouseUp();
 }
 
-void TkxLabel::Dispatch(TMessage& m) { TkxCustomControl::Dispatch(m); }
-
 void TkxLabel::CMTextChanged(TMessage& m) {
   TkxCustomControl::CMTextChanged(m);
   AdjustBounds();

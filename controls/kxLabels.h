@@ -48,7 +48,6 @@ class TkxLabel : public TkxCustomControl {
   void SetUseFontColorToStyleColor(bool value) { FUseFontColorToStyleColor = value; }
 
   void Loaded() override;
-  void Dispatch(vcl::TMessage& message) override;
 
   // Fits the bounds to the text (with the glow's margin) while AutoSize is set.
   virtual void AdjustBounds();

@@ -470,8 +470,6 @@ void TkxPanel::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 
 // ---- messages ------------------------------------------------------------------------------------
 
-void TkxPanel::Dispatch(TMessage& m) { TkxCustomControl::Dispatch(m); }
-
 void TkxPanel::WMSize(TMessage& m) {
   TkxCustomControl::WMSize(m);
   if (!FStorePaintBuffer) Repaint();

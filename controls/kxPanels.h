@@ -114,8 +114,6 @@ class TkxPanel : public TkxCustomControl {
   void SetOnPanelPaint(const TkxPanelPaintEvent& e) { FOnPanelPaint = e; }
   using TkxCustomControl::SetTransparentBackground;
 
-  void Dispatch(vcl::TMessage& message) override;
-
  protected:
   // Called by the size handler when nothing on the panel depends on its size; empty here.
   virtual void SizeUpdate() {}
