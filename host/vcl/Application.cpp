@@ -74,7 +74,6 @@ TApplication::~TApplication() {
 
 void TApplication::Initialize() {
   FTerminate = false;
-  FIdleDone = false;
 }
 
 void TApplication::SetTitle(StringView v) {
@@ -122,8 +121,11 @@ void TApplication::Notification(TComponent* component, TOperation operation) {
   if (component == FMainForm) FMainForm = nullptr;
   if (component == FHintWindow) FHintWindow = nullptr;
   if (component == FHintControl) {
+    // Its hint goes with it.
     FHintControl = nullptr;
+    FHintActive = false;
     StopHintTimer();
+    HideHint();
   }
   if (component == FMouseControl) FMouseControl = nullptr;
   if (component == FHintSuppressed) FHintSuppressed = nullptr;
@@ -332,11 +334,30 @@ void TApplication::HideHint() {
     FHintWindow->ReleaseHandle();
 }
 
+void TApplication::Watch(TComponent* c) {
+  if (c) c->FreeNotification(this);
+}
+
+void TApplication::Unwatch(TComponent* c) {
+  // One notification serves every field that refers to the component.
+  if (c && c != FHintControl && c != FMouseControl && c != FHintSuppressed && c != FMainForm &&
+      c != FHintWindow)
+    c->RemoveFreeNotification(this);
+}
+
+void TApplication::SetHintSuppressed(TControl* c) {
+  TControl* old = FHintSuppressed;
+  FHintSuppressed = c;
+  Watch(c);
+  Unwatch(old);
+}
+
 void TApplication::CancelHint() {
   if (FHintControl) {
     HideHint();
-    FHintControl->RemoveFreeNotification(this);
+    TControl* old = FHintControl;
     FHintControl = nullptr;
+    Unwatch(old);
   }
   FHintActive = false;
   StopHintTimer();
@@ -351,7 +372,7 @@ void TApplication::HintMouseMessage(TControl* control, const TMessage& msg) {
   TControl* longHint = under;
   while (longHint && longHint->Hint().empty()) longHint = longHint->Parent();
   SetHint(longHint ? GetLongHint(longHint->Hint()) : String());
-  if (hc != FHintSuppressed) FHintSuppressed = nullptr;
+  if (hc != FHintSuppressed) SetHintSuppressed(nullptr);
   if (!hc || !hc->ShowHint() || hc == FHintSuppressed) {
     CancelHint();
     return;
@@ -363,7 +384,7 @@ void TApplication::HintMouseMessage(TControl* control, const TMessage& msg) {
   CancelHint();
   FHintActive = wasActive;
   FHintControl = hc;
-  hc->FreeNotification(this);
+  Watch(hc);
   FHintCursorRect = hc->ClientToScreen(hc->ClientRect());
   StartHintTimer(pause, THintTimerMode::Show);
 }
@@ -387,9 +408,10 @@ void TApplication::ActivateHint(TPoint cursorPos) {
     return;
   }
   if (control != FHintControl) {
-    if (FHintControl) FHintControl->RemoveFreeNotification(this);
+    TControl* old = FHintControl;
     FHintControl = control;
-    control->FreeNotification(this);
+    Watch(control);
+    Unwatch(old);
   }
   THintInfo info;
   info.HintControl = control;
@@ -434,7 +456,7 @@ bool TApplication::IsHintMsg(const MSG& msg) {
                                   (msg.message > WM_MOUSEMOVE && msg.message <= WM_MOUSELAST);
     if (ends) {
       // The control's hint stays away until the mouse has been over another control.
-      FHintSuppressed = FHintControl;
+      SetHintSuppressed(FHintControl);
       CancelHint();
     }
   }
@@ -450,9 +472,10 @@ void TApplication::DoMouseIdle() {
   if (!GetCursorPos(&p)) return;
   TControl* control = FindDragTarget(p, true);
   if (control != FMouseControl) {
-    if (FMouseControl) FMouseControl->RemoveFreeNotification(this);
+    TControl* old = FMouseControl;
     FMouseControl = control;
-    if (control) control->FreeNotification(this);
+    Watch(control);
+    Unwatch(old);
   }
   TControl* hc = control;
   while (hc && hc->Hint().empty()) hc = hc->Parent();

@@ -166,10 +166,12 @@ class TApplication : public TComponent {
 
   // Hint state.
   enum class THintTimerMode { None, Show, Hide, Reshow };
+  void Watch(TComponent* c);
+  void Unwatch(TComponent* c);
+  void SetHintSuppressed(TControl* c);
   void StartHintTimer(int ms, THintTimerMode mode);
   void StopHintTimer();
   void HintTimerExpired();
-  bool DoShowHint(TControl* control, TPoint screenPos);
   void EnsureHintWindow(const TClass* cls);
 
   TCustomForm* FMainForm = nullptr;
@@ -177,7 +179,6 @@ class TApplication : public TComponent {
   bool FShowMainForm = true;
   bool FMainFormOnTaskBar = false;
   bool FActive = false;
-  bool FIdleDone = false;
   int FModalLevel = 0;
   String FTitle;
   HWND FHandle = nullptr;

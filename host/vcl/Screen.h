@@ -72,17 +72,17 @@ class TScreen : public TComponent {
   int PixelsPerInch();
 
   // ---- forms ----
-  // Every form of the application, topmost first (the order of their windows; forms without
-  // a window follow in creation order).
+  // Every form of the application, the most recently activated first (forms never
+  // activated follow in creation order).
   int FormCount() const { return static_cast<int>(FForms.size()); }
   TCustomForm* Forms(int index) const;
-  // Forms in the order their windows stack (refreshes the order first).
   int CustomFormCount() const { return FormCount(); }
   TCustomForm* CustomForms(int index) const { return Forms(index); }
   TCustomForm* ActiveCustomForm() const { return FActiveForm; }
   TCustomForm* ActiveForm() const { return FActiveForm; }
   // The control that has the focus (nullptr when the focus is not on one of ours).
   TWinControl* ActiveControl() const;
+  // The form of the control that last received the focus.
   TCustomForm* FocusedForm() const { return FFocusedForm; }
 
   // ---- cursors ----

@@ -184,3 +184,29 @@ TEST_F(App, ScreenCursorOverridesEveryControlsCursor) {
 }
 
 }  // namespace vcl::formstest
+
+namespace vcl::formstest {
+
+TEST_F(App, TerminatingInsideAModalFormEndsItWithCancelAndThenTheRun) {
+  TForm* main = Application->CreateForm<TForm>();
+  main->SetPosition(poDesigned);
+  static TModalResult result;
+  static TForm* dialog;
+  result = -1;
+  dialog = NewForm(300, 300);
+  // The main form's OnShow would be too early: a timer opens the dialog once Run waits.
+  SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id2, DWORD) {
+      KillTimer(nullptr, id2);
+      Application->Terminate();
+    });
+    result = dialog->ShowModal();
+  });
+  Application->Run();
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_TRUE(Application->Terminated());
+  EXPECT_FALSE(dialog->Visible());
+}
+
+}  // namespace vcl::formstest

@@ -329,6 +329,9 @@ TEST_F(Forms, ActivationFocusesTheActiveControlAndScreenFollows) {
   EXPECT_THROW(a->SetActiveControl(bb), EInvalidOperation);
   ab->SetEnabled(false);
   EXPECT_THROW(a->SetActiveControl(ab), EInvalidOperation);
+  // The counters go with this test; the forms are freed later.
+  a->OnActivate = nullptr;
+  a->OnDeactivate = nullptr;
 }
 
 TEST_F(Forms, BorderStyleAndIconsMakeTheWindowStyle) {
@@ -448,6 +451,53 @@ TEST_F(Forms, TheFormAndItsButtonsPaintInTheSystemColours) {
     for (int y = 20 + 8; y < 20 + 18 && !text; ++y)
       text = wintest::PixelAt(f->Handle(), ox + x, oy + y) != rgb(face);
   EXPECT_TRUE(text) << "the caption is drawn";
+}
+
+}  // namespace vcl::formstest
+
+namespace vcl::formstest {
+
+TEST_F(Forms, ShowAndHideEventsAndReleaseFromTheFormsOwnButton) {
+  TForm* f = NewForm();
+  auto* b = Add<TButton>(f, 10, 10, 75, 25, u"Done");
+  TCounter shown, hidden, destroyed;
+  f->OnShow = shown.Event();
+  f->OnHide = hidden.Event();
+  f->OnDestroy = destroyed.Event();
+  f->Show();
+  Pump();
+  EXPECT_EQ(shown.Count, 1);
+  f->Hide();
+  EXPECT_EQ(hidden.Count, 1);
+  f->Show();
+  Pump();
+  EXPECT_EQ(shown.Count, 2);
+  // A click handler that frees its own form: the form goes once the click is over.
+  struct Releaser : TObject {
+    TForm* Form = nullptr;
+    void Click(TObject*) { Form->Release(); }
+  } r;
+  r.Form = f;
+  b->SetOnClick(TNotifyEvent(&r, &Releaser::Click));
+  ClickOn(b);
+  EXPECT_EQ(destroyed.Count, 1);
+  for (int i = 0; i < Screen->FormCount(); ++i) EXPECT_NE(Screen->Forms(i), f);
+}
+
+TEST_F(Forms, TheMessageBoxIsModalAndEnterClosesIt) {
+  static bool sawBox;
+  sawBox = false;
+  SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    TCustomForm* box = Screen->ActiveForm();
+    sawBox = box && box->Caption() == u"Title" && box->FormState().Contains(fsModal);
+    Headless().InjectKey(VK_RETURN, true);
+    Headless().InjectKey(VK_RETURN, false);
+  });
+  int before = Screen->FormCount();
+  ShowMessageBox(u"Something happened.", u"Title");
+  EXPECT_TRUE(sawBox);
+  EXPECT_EQ(Screen->FormCount(), before);
 }
 
 }  // namespace vcl::formstest

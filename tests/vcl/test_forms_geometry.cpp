@@ -126,6 +126,7 @@ TEST_F(FormGeometry, MovingToADenserMonitorAndBackRestoresTheExactBounds) {
   EXPECT_EQ(b->Font()->Height(), -11);
   EXPECT_EQ(panel->Height(), 41);
   EXPECT_EQ(f->Constraints()->MinWidth(), 250);
+  panel->SetOnResize(nullptr);
 }
 
 TEST_F(FormGeometry, AFormMadeForADenserMonitorIsScaledBeforeItShows) {

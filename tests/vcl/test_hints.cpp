@@ -236,3 +236,27 @@ TEST_F(Hints, FadesInThroughLayeredAlphaOnTheWindowTimer) {
 }
 
 }  // namespace vcl::formstest
+
+namespace vcl::formstest {
+
+TEST_F(Hints, AControlFreedWhileItsHintIsPendingOrShownTakesTheHintWithIt) {
+  MoveTo(CenterOf(A));
+  Wait(200);
+  delete A;
+  A = nullptr;
+  EXPECT_EQ(Application->HintControl(), nullptr);
+  Wait(600);
+  EXPECT_FALSE(HintShowing());
+  EXPECT_EQ(Application->HintControl(), nullptr);
+  MoveTo(CenterOf(B));
+  Wait(510);
+  ASSERT_TRUE(HintShowing());
+  delete B;
+  B = nullptr;
+  EXPECT_EQ(Application->HintControl(), nullptr);
+  Wait(3000);  // the hide timer finds nothing to act on
+  MoveTo(CenterOf(Plain));
+  EXPECT_FALSE(HintShowing());
+}
+
+}  // namespace vcl::formstest
