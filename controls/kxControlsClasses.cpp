@@ -1,6 +1,6 @@
 // Class metadata of the library's controls: names and published properties for window
 // descriptions, and registration.
-#include "controls/kxCustomControl.h"
+#include "controls/kxControls.h"
 #include "host/classes/TypInfo.h"
 
 namespace kx {
@@ -18,7 +18,8 @@ const TClass TkxCustomControl::Class =
 void RegisterKxControlClasses() {
   static const bool done = [] {
     RegisterControlClasses();
-    RegisterClasses({&TkxCustomControl::Class});
+    RegisterClasses({&TkxCustomControl::Class, &TkxCustomActiveControl::Class, &TkxPanel::Class,
+                     &TkxLabel::Class});
     return true;
   }();
   (void)done;
