@@ -2,7 +2,6 @@
 // with Default, Cancel and ModalResult, a check box, and a label that can carry the
 // accelerator of the control beside it. Also the application's plain message box.
 #pragma once
-#include "host/classes/ControlEnums.h"
 #include "host/vcl/Controls.h"
 
 namespace vcl {
