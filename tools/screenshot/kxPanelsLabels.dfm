@@ -65,16 +65,6 @@ object PanelsLabelsForm: TForm
       ShowCaption = True
       Caption = 'kxpsTransparent'
     end
-    object PanelEmpty: TkxPanel
-      Left = 144
-      Top = 72
-      Width = 128
-      Height = 56
-      StyleKind = kxpsEmpty
-      BorderStyle = kxpbsFlat
-      ShowCaption = True
-      Caption = 'kxpsEmpty'
-    end
     object PanelEdit: TkxPanel
       Left = 280
       Top = 72
