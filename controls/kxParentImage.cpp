@@ -2,6 +2,7 @@
 #include "controls/kxCustomControl.h"
 
 #include "draw/kxStyleUtils.h"
+#include "draw/kxStyledPaintBars.h"
 #include "host/gdi/Gdi.h"
 #include "host/gdi/GdiDraw.h"
 #include "host/themes/StyleServices.h"
@@ -76,18 +77,6 @@ void DrawStyleElement(HDC dc, TCustomStyleServices* services, const TThemedEleme
   DeleteObject(brush);
 }
 
-void DrawTabSheetBody(HDC dc, TCustomStyleServices* services, const TRect& r) {
-  if (services && StyleServicesEnabled(services) &&
-      services->DrawElement(dc, TCustomStyleServices::GetElementDetails(ttPane), r))
-    return;
-  // Classic sheet: the face inside a raised two-level edge.
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(clBtnFace));
-  FillRect(dc, &r, brush);
-  DeleteObject(brush);
-  TRect edge = r;
-  DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT);
-}
-
 // The tab-sheet body of a page, in the control's coordinates: the page's client area placed
 // where the page lies.
 TRect PageBodyRect(const TWinControl* page) {
@@ -118,7 +107,7 @@ void DrawParentImage(TControl* control, TCanvas* canvas) {
   }
   if (parent->ClassType()->ClassNameIs(u"TTabPage") && grandparent &&
       grandparent->ClassType()->ClassNameIs(u"TTabbedNotebook")) {
-    DrawTabSheetBody(dc, ControlStyleServices(grandparent), PageBodyRect(parent));
+    DrawTabSheetBody(canvas, PageBodyRect(parent), grandparent);
     return;
   }
 
@@ -151,7 +140,7 @@ void DrawParentImage(TControl* control, TCanvas* canvas) {
     if (parent->ClassType()->ClassNameIs(u"TkxTabSheet")) {
       parent->Perform(WM_ERASEBKGND, wp, 0);
     } else if (parent->ClassType()->ClassNameIs(u"TTabPage") && StyleServicesEnabled(services)) {
-      DrawTabSheetBody(dc, services, PageBodyRect(parent));
+      DrawTabSheetBody(canvas, PageBodyRect(parent), parent);
     } else if (dynamic_cast<TCustomFrame*>(parent) &&
                parent->ControlStyle().Contains(csParentBackground)) {
       if (grandparent) {
