@@ -208,6 +208,8 @@ void TCustomForm::CreateParams(TCreateParams& params) {
 }
 
 void TCustomForm::CreateWnd() {
+  // The client size the form was given, worked out from the standard frame.
+  const TRect designed = GetClientRect();
   TScrollingWinControl::CreateWnd();
   if (!Parent()) {
     // The window manager may have chosen the place (default positions): the bounds follow.
@@ -215,6 +217,12 @@ void TCustomForm::CreateWnd() {
     GetWindowRect(FHandle, &r);
     if (r != BoundsRect()) UpdateBoundsRect(r);
     if (FIcon) SendMessageW(FHandle, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(FIcon));
+    // The window's frame may differ from the standard one (a style paints its own): the client
+    // area keeps the size it was given, the window grows or shrinks around it.
+    if (!IsIconic(FHandle) && FWindowState == wsNormal) {
+      if (ClientWidth() != designed.Width()) SetClientWidth(designed.Width());
+      if (ClientHeight() != designed.Height()) SetClientHeight(designed.Height());
+    }
   }
 }
 

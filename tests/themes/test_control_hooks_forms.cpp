@@ -119,6 +119,21 @@ TEST_F(FormHook, AFormInACustomStyleHasTheStylesFrame) {
   delete f;
 }
 
+TEST_F(FormHook, AFormKeepsTheClientSizeItWasGivenInsideTheStylesFrame) {
+  TForm* f = NewForm(100, 100, 360, 220);
+  f->SetClientWidth(300);
+  f->SetClientHeight(180);
+  f->Show();
+  Pump();
+  ASSERT_NE(HookOf(f), nullptr);
+  EXPECT_EQ(f->ClientWidth(), 300);
+  EXPECT_EQ(f->ClientHeight(), 180);
+  TRect client;
+  GetClientRect(f->Handle(), &client);
+  EXPECT_EQ(client.Width(), 300);
+  EXPECT_EQ(client.Height(), 180);
+}
+
 TEST_F(FormHook, CaptionButtonsLightUpPressAndCarryOutTheirCommands) {
   TForm* f = ShownForm();
   TCloseCounter counter;
