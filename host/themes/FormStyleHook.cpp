@@ -5,18 +5,6 @@
 
 namespace vcl {
 
-namespace {
-
-constexpr LRESULT ButtonCodes[StyledCaptionButtonCount] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP};
-
-int ButtonIndex(LRESULT hit) {
-  for (int b = 0; b < StyledCaptionButtonCount; ++b)
-    if (ButtonCodes[b] == hit) return b;
-  return -1;
-}
-
-}  // namespace
-
 TFormStyleHook::TFormStyleHook(TWinControl* form)
     : TMouseTrackControlStyleHook(form), FActive(Handle() && GetActiveWindow() == Handle()) {
   SetOverridePaintNC(true);
@@ -41,57 +29,11 @@ bool TFormStyleHook::BorderFollowsStyle() const {
 }
 
 TStyledFrameInfo TFormStyleHook::FrameInfo() const {
-  HWND h = Handle();
-  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
-  TStyledFrameInfo f;
-  TRect wr;
-  GetWindowRect(h, &wr);
-  f.Size = wr.Size();
-  f.Caption = GetWindowText(h);
-  f.HasCaption = (style & WS_CAPTION) == WS_CAPTION;
-  f.ToolWindow = (ex & WS_EX_TOOLWINDOW) != 0;
-  f.Active = FActive;
-  f.Maximized = (style & WS_MAXIMIZE) != 0;
-  f.Sizeable = (style & WS_THICKFRAME) != 0;
-  f.Dpi = int(GetDpiForWindow(h));
-  bool sys = (style & WS_SYSMENU) != 0;
-  // Dialogs and tool windows show no icon.
-  f.ShowIcon = sys && !(ex & WS_EX_DLGMODALFRAME) && !f.ToolWindow;
-  f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
-  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
-  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(GetClassLongPtrW(h, GCLP_HICONSM));
-  bool minmax = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
-  f.Buttons[scbClose] = sys;
-  f.Buttons[scbMax] = f.Buttons[scbMin] = sys && minmax && !f.ToolWindow;
-  f.Buttons[scbHelp] = sys && (ex & WS_EX_CONTEXTHELP);
-  bool enabled[StyledCaptionButtonCount] = {!(GetClassLongPtrW(h, GCL_STYLE) & CS_NOCLOSE),
-                                            (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0, true};
-  for (int b = 0; b < StyledCaptionButtonCount; ++b) {
-    if (!enabled[b]) f.States[b] = sbsDisabled;
-    else if (FPressed == ButtonCodes[b] && FHot == ButtonCodes[b]) f.States[b] = sbsPressed;
-    else if (FHot == ButtonCodes[b]) f.States[b] = sbsHot;
-  }
-  return f;
+  return StyledWindowFrameInfo(Handle(), FActive, FHot, FPressed);
 }
 
 LRESULT TFormStyleHook::HitTest(TPoint screen) const {
-  HWND h = Handle();
-  TRect wr;
-  GetWindowRect(h, &wr);
-  LRESULT hit = StyledFrameHitTest(StyleServices(), FrameInfo(), screen - wr.TopLeft());
-  if (hit != HTCLIENT) return hit;
-  // Inside the frame: the scroll bars of a scrolling form, then the client area.
-  const LONG ids[2] = {OBJID_VSCROLL, OBJID_HSCROLL};
-  TRect bars[2];
-  for (int i = 0; i < 2; ++i) {
-    SCROLLBARINFO sbi;
-    if (GetScrollBarInfo(h, ids[i], &sbi) && !(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE)) bars[i] = sbi.rcScrollBar;
-    if (bars[i].Contains(screen)) return i == 0 ? HTVSCROLL : HTHSCROLL;
-  }
-  if (!bars[0].IsEmpty() && !bars[1].IsEmpty() &&
-      TRect(bars[0].Left, bars[1].Top, bars[0].Right, bars[1].Bottom).Contains(screen))
-    return (GetWindowLongW(h, GWL_STYLE) & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTSIZE;
-  return HTCLIENT;
+  return StyledWindowHitTest(Handle(), StyleServices(), FrameInfo(), screen);
 }
 
 void TFormStyleHook::SetButtons(LRESULT hot, LRESULT pressed) {
@@ -107,25 +49,9 @@ void TFormStyleHook::MouseLeave() {
 }
 
 void TFormStyleHook::CalcSize(TMessage& msg) {
-  HWND h = Handle();
   TRect* r = msg.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(msg.LParam)->rgrc[0]
                         : reinterpret_cast<TRect*>(msg.LParam);
-  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
-  UINT dpi = GetDpiForWindow(h);
-  TStyledFrameMetrics m = GetStyledFrameMetrics(StyleServices(), (ex & WS_EX_TOOLWINDOW) != 0,
-                                                (style & WS_CAPTION) == WS_CAPTION, int(dpi));
-  r->Left += m.Left;
-  r->Top += m.Top;
-  r->Right -= m.Right;
-  r->Bottom -= m.Bottom;
-  int cxv = GetSystemMetricsForDpi(SM_CXVSCROLL, dpi), cyh = GetSystemMetricsForDpi(SM_CYHSCROLL, dpi);
-  if ((style & WS_VSCROLL) && r->Width() >= cxv) {
-    if (ex & WS_EX_LEFTSCROLLBAR) r->Left += cxv;
-    else r->Right -= cxv;
-  }
-  if ((style & WS_HSCROLL) && r->Height() >= cyh) r->Bottom -= cyh;
-  if (r->Right < r->Left) r->Right = r->Left;
-  if (r->Bottom < r->Top) r->Bottom = r->Top;
+  StyledWindowCalcClientRect(Handle(), StyleServices(), *r);
   msg.Result = 0;
   SetHandled(true);
 }
@@ -198,7 +124,7 @@ void TFormStyleHook::WndProc(TMessage& msg) {
       return;
     }
     case WM_NCMOUSEMOVE: {
-      int b = ButtonIndex(LRESULT(msg.WParam));
+      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
       if (b >= 0) {
         if (!FPressed || FPressed == LRESULT(msg.WParam)) SetButtons(LRESULT(msg.WParam), FPressed);
         TRACKMOUSEEVENT tme;
@@ -212,7 +138,7 @@ void TFormStyleHook::WndProc(TMessage& msg) {
     }
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK: {
-      int b = ButtonIndex(LRESULT(msg.WParam));
+      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
       if (b < 0) break;  // caption and borders: moving, sizing, maximising by a double click
       if (FrameInfo().States[b] != sbsDisabled) {
         SetCapture(h);

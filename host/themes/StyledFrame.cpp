@@ -275,4 +275,86 @@ void DrawStyledScrollBars(HDC dc, HWND hwnd, TCustomStyleServices* s) {
   }
 }
 
+// ---- the frame of a window -------------------------------------------------------------------
+
+const LRESULT StyledCaptionButtonCodes[StyledCaptionButtonCount] = {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP};
+
+int StyledCaptionButtonOf(LRESULT hit) {
+  for (int b = 0; b < StyledCaptionButtonCount; ++b)
+    if (StyledCaptionButtonCodes[b] == hit) return b;
+  return -1;
+}
+
+TStyledFrameInfo StyledWindowFrameInfo(HWND h, bool active, LRESULT hot, LRESULT pressed) {
+  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
+  TStyledFrameInfo f;
+  TRect wr;
+  GetWindowRect(h, &wr);
+  f.Size = wr.Size();
+  f.Caption = GetWindowText(h);
+  f.HasCaption = (style & WS_CAPTION) == WS_CAPTION;
+  f.ToolWindow = (ex & WS_EX_TOOLWINDOW) != 0;
+  f.Active = active;
+  f.Maximized = (style & WS_MAXIMIZE) != 0;
+  f.Sizeable = (style & WS_THICKFRAME) != 0;
+  f.Dpi = int(GetDpiForWindow(h));
+  bool sys = (style & WS_SYSMENU) != 0;
+  // Dialogs and tool windows show no icon.
+  f.ShowIcon = sys && !(ex & WS_EX_DLGMODALFRAME) && !f.ToolWindow;
+  f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_SMALL, 0));
+  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(SendMessageW(h, WM_GETICON, ICON_BIG, 0));
+  if (!f.Icon) f.Icon = reinterpret_cast<HICON>(GetClassLongPtrW(h, GCLP_HICONSM));
+  bool minmax = (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) != 0;
+  f.Buttons[scbClose] = sys;
+  f.Buttons[scbMax] = f.Buttons[scbMin] = sys && minmax && !f.ToolWindow;
+  f.Buttons[scbHelp] = sys && (ex & WS_EX_CONTEXTHELP);
+  bool enabled[StyledCaptionButtonCount] = {!(GetClassLongPtrW(h, GCL_STYLE) & CS_NOCLOSE),
+                                            (style & WS_MAXIMIZEBOX) != 0, (style & WS_MINIMIZEBOX) != 0, true};
+  for (int b = 0; b < StyledCaptionButtonCount; ++b) {
+    LRESULT code = StyledCaptionButtonCodes[b];
+    if (!enabled[b]) f.States[b] = sbsDisabled;
+    else if (pressed == code && hot == code) f.States[b] = sbsPressed;
+    else if (hot == code) f.States[b] = sbsHot;
+  }
+  return f;
+}
+
+LRESULT StyledWindowHitTest(HWND h, TCustomStyleServices* style, const TStyledFrameInfo& info, TPoint screen) {
+  TRect wr;
+  GetWindowRect(h, &wr);
+  LRESULT hit = StyledFrameHitTest(style, info, screen - wr.TopLeft());
+  if (hit != HTCLIENT) return hit;
+  // Inside the frame: the scroll bars, then the client area.
+  const LONG ids[2] = {OBJID_VSCROLL, OBJID_HSCROLL};
+  TRect bars[2];
+  for (int i = 0; i < 2; ++i) {
+    SCROLLBARINFO sbi;
+    if (GetScrollBarInfo(h, ids[i], &sbi) && !(sbi.rgstate[0] & STATE_SYSTEM_INVISIBLE)) bars[i] = sbi.rcScrollBar;
+    if (bars[i].Contains(screen)) return i == 0 ? HTVSCROLL : HTHSCROLL;
+  }
+  if (!bars[0].IsEmpty() && !bars[1].IsEmpty() &&
+      TRect(bars[0].Left, bars[1].Top, bars[0].Right, bars[1].Bottom).Contains(screen))
+    return (GetWindowLongW(h, GWL_STYLE) & WS_THICKFRAME) ? HTBOTTOMRIGHT : HTSIZE;
+  return HTCLIENT;
+}
+
+void StyledWindowCalcClientRect(HWND h, TCustomStyleServices* s, TRect& r) {
+  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
+  UINT dpi = GetDpiForWindow(h);
+  TStyledFrameMetrics m = GetStyledFrameMetrics(s, (ex & WS_EX_TOOLWINDOW) != 0,
+                                                (style & WS_CAPTION) == WS_CAPTION, int(dpi));
+  r.Left += m.Left;
+  r.Top += m.Top;
+  r.Right -= m.Right;
+  r.Bottom -= m.Bottom;
+  int cxv = GetSystemMetricsForDpi(SM_CXVSCROLL, dpi), cyh = GetSystemMetricsForDpi(SM_CYHSCROLL, dpi);
+  if ((style & WS_VSCROLL) && r.Width() >= cxv) {
+    if (ex & WS_EX_LEFTSCROLLBAR) r.Left += cxv;
+    else r.Right -= cxv;
+  }
+  if ((style & WS_HSCROLL) && r.Height() >= cyh) r.Bottom -= cyh;
+  if (r.Right < r.Left) r.Right = r.Left;
+  if (r.Bottom < r.Top) r.Bottom = r.Top;
+}
+
 }  // namespace vcl

@@ -62,6 +62,23 @@ LRESULT StyledFrameHitTest(TCustomStyleServices* style, const TStyledFrameInfo& 
 // colour.
 TColor StyledCaptionTextColor(TCustomStyleServices* style, bool active, bool toolWindow);
 
+// ---- the frame of a window -----------------------------------------------------------------
+// The caption-button hit-test codes in button order (HTCLOSE, HTMAXBUTTON, HTMINBUTTON,
+// HTHELP) and the button of a code (-1 for none).
+extern const LRESULT StyledCaptionButtonCodes[StyledCaptionButtonCount];
+int StyledCaptionButtonOf(LRESULT hit);
+// The frame of a window as it is to be painted now, from its styles, text, icon and size:
+// `active` as the window was last told (WM_NCACTIVATE), hot and pressed the caption buttons'
+// hit-test codes (0 for none). Tool windows show no icon and no minimise or maximise buttons.
+TStyledFrameInfo StyledWindowFrameInfo(HWND window, bool active, LRESULT hot, LRESULT pressed);
+// The hit-test code of a screen point on a window with the style's frame: the frame's codes,
+// then the window's non-client scroll bars and the size box between them, else HTCLIENT.
+LRESULT StyledWindowHitTest(HWND window, TCustomStyleServices* style, const TStyledFrameInfo& info,
+                            TPoint screen);
+// WM_NCCALCSIZE with the style's frame: shrinks the proposed window rectangle to the client
+// rectangle (the frame's widths, then the scroll bars the window has).
+void StyledWindowCalcClientRect(HWND window, TCustomStyleServices* style, TRect& r);
+
 // The non-client scroll bars of a window (WS_VSCROLL, WS_HSCROLL) and the size box between
 // them, from GetScrollBarInfo: arrows, track and thumb in their normal, hot, pressed and
 // disabled states. windowDc is a DC of the whole window (GetWindowDC).
