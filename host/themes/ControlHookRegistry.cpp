@@ -28,6 +28,10 @@ namespace vcl {
 
 namespace {
 
+using detail::AllWindows;
+using detail::RecalcFrame;
+using detail::Refresh;
+
 struct TControlHookRegistry {
   std::vector<std::pair<const TClass*, TStyleHookClass>> Classes;  // registration order
   std::unordered_map<const TWinControl*, TControlHookLink*> Links;
@@ -57,39 +61,6 @@ TStyleHookClass ClassFor(const TClass* c) {
 bool PaintedInCustomStyle(const TWinControl* control) {
   TCustomStyleServices* s = StyleServices(control);
   return s && !s->IsSystemStyle();
-}
-
-void RecalcFrame(HWND h) {
-  SetWindowPos(h, nullptr, 0, 0, 0, 0,
-               SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void Refresh(HWND h) {
-  if (!IsWindow(h)) return;
-  RecalcFrame(h);
-  if (IsWindow(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
-}
-
-// Every window of the process, parents before their children.
-std::vector<HWND> AllWindows() {
-  std::vector<HWND> tops, all;
-  EnumWindows(
-      [](HWND h, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return BOOL(true);
-      },
-      reinterpret_cast<LPARAM>(&tops));
-  for (HWND t : tops) {
-    all.push_back(t);
-    EnumChildWindows(
-        t,
-        [](HWND h, LPARAM p) {
-          reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-          return BOOL(true);
-        },
-        reinterpret_cast<LPARAM>(&all));
-  }
-  return all;
 }
 
 void InstallCreationHook(bool on);

@@ -23,9 +23,7 @@ TCustomForm* TFormStyleHook::Form() const { return dynamic_cast<TCustomForm*>(Co
 bool TFormStyleHook::BorderFollowsStyle() const {
   if (TStyleManager::FormBorderStyle() != TStyleManager::fbsCurrentStyle) return false;
   if (!StyleElementsContain(seBorder) || !IsWindow(Handle())) return false;
-  DWORD style = DWORD(GetWindowLongW(Handle(), GWL_STYLE));
-  if (style & WS_CHILD) return false;
-  return (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME);
+  return HasStyledWindowFrame(Handle());
 }
 
 TStyledFrameInfo TFormStyleHook::FrameInfo() const {

@@ -6,6 +6,13 @@
 
 namespace vcl::detail {
 
+// Every window of the process, parents before their children; the top-level ones in *topLevel.
+std::vector<HWND> AllWindows(std::vector<HWND>* topLevel = nullptr);
+// Has a window recalculate its frame (WM_NCCALCSIZE) where it stands.
+void RecalcFrame(HWND h);
+// Recalculates a window's frame and repaints it with its frame and children.
+void Refresh(HWND h);
+
 // Attaches the registered system-class hooks to every window of their classes while a custom
 // style is active (and to each window created from now on), or removes them all while the
 // system style is active.

@@ -285,6 +285,12 @@ int StyledCaptionButtonOf(LRESULT hit) {
   return -1;
 }
 
+bool HasStyledWindowFrame(HWND h) {
+  DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE));
+  if (style & WS_CHILD) return false;
+  return (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME);
+}
+
 TStyledFrameInfo StyledWindowFrameInfo(HWND h, bool active, LRESULT hot, LRESULT pressed) {
   DWORD style = DWORD(GetWindowLongW(h, GWL_STYLE)), ex = DWORD(GetWindowLongW(h, GWL_EXSTYLE));
   TStyledFrameInfo f;

@@ -67,6 +67,8 @@ TColor StyledCaptionTextColor(TCustomStyleServices* style, bool active, bool too
 // HTHELP) and the button of a code (-1 for none).
 extern const LRESULT StyledCaptionButtonCodes[StyledCaptionButtonCount];
 int StyledCaptionButtonOf(LRESULT hit);
+// Whether a window has a frame to style: top-level, with a caption or a sizing frame.
+bool HasStyledWindowFrame(HWND window);
 // The frame of a window as it is to be painted now, from its styles, text, icon and size:
 // `active` as the window was last told (WM_NCACTIVATE), hot and pressed the caption buttons'
 // hit-test codes (0 for none). Tool windows show no icon and no minimise or maximise buttons.

@@ -10,11 +10,7 @@ TSysFrameStyleHook::TSysFrameStyleHook(HWND handle)
   SetOverridePaintNC(true);
 }
 
-bool TSysFrameStyleHook::Framed() const {
-  DWORD style = DWORD(GetWindowLongW(Handle(), GWL_STYLE));
-  if (style & WS_CHILD) return false;
-  return (style & WS_CAPTION) == WS_CAPTION || (style & WS_THICKFRAME);
-}
+bool TSysFrameStyleHook::Framed() const { return HasStyledWindowFrame(Handle()); }
 
 TStyledFrameInfo TSysFrameStyleHook::FrameInfo() const {
   return StyledWindowFrameInfo(Handle(), FActive, FHot, FPressed);

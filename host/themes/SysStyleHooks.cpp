@@ -35,6 +35,10 @@ struct TSysHookLink {
 
 namespace {
 
+using detail::AllWindows;
+using detail::RecalcFrame;
+using detail::Refresh;
+
 String LowerAscii(StringView s) {
   String r(s);
   for (Char& c : r)
@@ -169,8 +173,23 @@ void InstallCreationHook(bool on) {
   }
 }
 
-// Every window of the process, parents before their children; the top-level ones in *topLevel.
-std::vector<HWND> AllWindows(std::vector<HWND>* topLevel = nullptr) {
+// Attaches the hook of one registered class (all when name is empty) to the existing windows.
+std::vector<HWND> AttachExisting(const String& lowerName) {
+  std::vector<HWND> changed;
+  for (HWND h : AllWindows()) {
+    if (!IsWindow(h)) continue;
+    if (!lowerName.empty() && LowerAscii(GetClassName(h)) != lowerName) continue;
+    if (TSysStyleHookClass cls = ClassFor(h))
+      if (Attach(h, cls)) changed.push_back(h);
+  }
+  return changed;
+}
+
+}  // namespace
+
+namespace detail {
+
+std::vector<HWND> AllWindows(std::vector<HWND>* topLevel) {
   std::vector<HWND> tops, all;
   EnumWindows(
       [](HWND h, LPARAM p) {
@@ -203,21 +222,6 @@ void Refresh(HWND h) {
   if (IsWindow(h)) RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
-// Attaches the hook of one registered class (all when name is empty) to the existing windows.
-std::vector<HWND> AttachExisting(const String& lowerName) {
-  std::vector<HWND> changed;
-  for (HWND h : AllWindows()) {
-    if (!IsWindow(h)) continue;
-    if (!lowerName.empty() && LowerAscii(GetClassName(h)) != lowerName) continue;
-    if (TSysStyleHookClass cls = ClassFor(h))
-      if (Attach(h, cls)) changed.push_back(h);
-  }
-  return changed;
-}
-
-}  // namespace
-
-namespace detail {
 
 void ApplySysStyleHooks() {
   THookRegistry& r = Reg();
