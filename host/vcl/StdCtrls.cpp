@@ -5,7 +5,9 @@
 
 #include "host/classes/TypInfo.h"
 #include "host/gdi/GdiDraw.h"
+#include "host/vcl/ComCtrls.h"
 #include "host/vcl/Forms.h"
+#include "host/vcl/ListCtrls.h"
 
 namespace vcl {
 
@@ -40,6 +42,8 @@ void RegisterStdControlClasses() {
   std::call_once(once, [] {
     RegisterControlClasses();
     RegisterClasses({&TForm::Class, &TLabel::Class, &TButton::Class, &TCheckBox::Class});
+    RegisterListControlClasses();
+    RegisterComCtrlClasses();
   });
 }
 

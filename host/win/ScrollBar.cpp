@@ -2,6 +2,7 @@
 // SCROLLBAR control class: state, layout, drawing, and mouse tracking with auto-repeat on
 // the backend clock.
 #include <algorithm>
+#include <unordered_set>
 
 #include "host/win/WinInternal.h"
 
@@ -15,9 +16,16 @@ constexpr UINT_PTR kScrollTimer = 0xFFFE;
 
 enum Part { None = 0, ArrowUp = 1, PageUp = 2, Thumb = 3, PageDown = 4, ArrowDown = 5 };
 
+// Windows of other classes built on the scroll bar control (a framework's subclass of it):
+// those whose messages reach ScrollBarControlProc from their creation on.
+std::unordered_set<const WindowObject*>& ScrollControlSubclasses() {
+  static auto* set = new std::unordered_set<const WindowObject*>;  // process lifetime
+  return *set;
+}
+
 bool IsScrollControl(const WindowObject* w) {
   return w->Class->Name == u"SCROLLBAR" || w->Class->Name == u"ScrollBar" ||
-         w->Class->Proc == ScrollBarControlProc;
+         w->Class->Proc == ScrollBarControlProc || ScrollControlSubclasses().count(w);
 }
 
 ScrollData* Data(WindowObject* w, int bar) {
@@ -579,6 +587,12 @@ LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   WindowObject* w = Live(hwnd);
   if (!w) return 0;
   switch (msg) {
+    case WM_NCCREATE:
+      ScrollControlSubclasses().insert(w);
+      return DefWindowProcW(hwnd, msg, wp, lp);
+    case WM_NCDESTROY:
+      ScrollControlSubclasses().erase(w);
+      return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_CREATE:
       w->Scroll[2] = ScrollData{};
       w->Scroll[2].Max = 100;
