@@ -485,6 +485,12 @@ void TCustomListBox::DeleteSelected() {
   FItems->EndUpdate();
 }
 
+void TCustomListBox::ChangeScale(int M, int D, bool isDpiChange) {
+  int height = FItemHeight;
+  TWinControl::ChangeScale(M, D, isDpiChange);
+  if (M != D && M > 0 && D > 0) SetItemHeight(std::max(1, MulDiv(height, M, D)));
+}
+
 void TCustomListBox::KeyPress(Char& key) {
   TWinControl::KeyPress(key);
   if (!FAutoComplete && key >= u' ') key = 0;
@@ -514,8 +520,13 @@ void TCustomListBox::CNDrawItem(TMessage& m) {
   if (!d || d->rcItem.IsEmpty()) return;
   TOwnerDrawState state = DrawState(d->itemState);
   TCanvasBinding binding(*FCanvas, d->hDC);
+  FCanvas->Font()->SetPixelsPerInch(CurrentPPI());
   FCanvas->Font()->Assign(Font());
   FCanvas->Brush()->Assign(Brush());
+  // The list's colours as the window set them on the DC (WM_CTLCOLORLISTBOX, which a style
+  // hook may answer).
+  FCanvas->Brush()->SetColor(TColor(GetBkColor(d->hDC)));
+  FCanvas->Font()->SetColor(TColor(GetTextColor(d->hDC)));
   if (state.Contains(odSelected)) {
     FCanvas->Brush()->SetColor(clHighlight);
     FCanvas->Font()->SetColor(clHighlightText);
@@ -636,8 +647,10 @@ void TCheckListBox::Dispatch(TMessage& m) {
     bool rtl = UseRightToLeftAlignment();
     TRect area = rtl ? TRect(d->rcItem.Right - w, d->rcItem.Top, d->rcItem.Right, d->rcItem.Bottom)
                      : TRect(d->rcItem.Left, d->rcItem.Top, d->rcItem.Left + w, d->rcItem.Bottom);
-    FillRect(d->hDC, &area, Brush()->Handle());
-    int box = MulDiv(13, CurrentPPI(), 96);
+    HBRUSH back = CreateSolidBrush(GetBkColor(d->hDC));
+    FillRect(d->hDC, &area, back);
+    DeleteObject(back);
+    int box = std::min(MulDiv(13, CurrentPPI(), 96), std::max(1, area.Height() - 2));
     TRect b = TRect::FromSize(area.Left + (area.Width() - box) / 2,
                               area.Top + (area.Height() - box) / 2, box, box);
     UINT st = DFCS_BUTTONCHECK;

@@ -120,6 +120,8 @@ class TCustomListBox : public TWinControl {
   void CreateWnd() override;
   void DestroyWnd() override;
   void KeyPress(Char& key) override;
+  // The host's scaling, then ItemHeight scaled likewise (rounded to nearest).
+  void ChangeScale(int M, int D, bool isDpiChange) override;
   // Draws an item into Canvas (already filled by state colours): OnDrawItem when assigned,
   // else the item's text.
   virtual void DrawItem(int index, const TRect& rect, TOwnerDrawState state);

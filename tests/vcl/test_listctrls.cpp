@@ -122,6 +122,18 @@ TEST_F(ListCtrls, OwnerDrawAndClickEventsFollowTheNativeList) {
   EXPECT_EQ(counter.Clicks, 3);
 }
 
+TEST_F(ListCtrls, ItemHeightFollowsADensityChange) {
+  TTestRoot* root = MakeRoot();
+  auto* list = Make<TCheckListBox>(root, TRect(10, 10, 150, 120));
+  list->SetItemHeight(25);
+  list->Items()->Add(u"x");
+  Pump();
+  list->ScaleForPPI(144);
+  EXPECT_EQ(list->ItemHeight(), 38);  // MulDiv rounds to nearest
+  EXPECT_EQ(list->ItemRect(0).Height(), 38);
+  EXPECT_EQ(list->CheckWidth(), MulDiv(17, 144, 96));
+}
+
 TEST_F(ListCtrls, CheckListTogglesByCheckAreaAndSpace) {
   TTestRoot* root = MakeRoot();
   auto* list = Make<TCheckListBox>(root, TRect(10, 10, 150, 120));
