@@ -122,6 +122,22 @@ TEST_F(ListCtrls, OwnerDrawAndClickEventsFollowTheNativeList) {
   EXPECT_EQ(counter.Clicks, 3);
 }
 
+TEST_F(ListCtrls, APostedThumbTrackScrollsTheList) {
+  TTestRoot* root = MakeRoot();
+  auto* list = Make<TListBox>(root, TRect(10, 10, 130, 110));
+  list->Items()->BeginUpdate();
+  for (int i = 0; i < 100; ++i) list->Items()->Add(u"row");
+  list->Items()->EndUpdate();
+  Pump();
+  // What a style hook dragging its own thumb posts to the list.
+  PostMessageW(list->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBTRACK, 40), 0);
+  Pump();
+  EXPECT_EQ(list->TopIndex(), 40);
+  EXPECT_EQ(GetScrollPos(list->Handle(), SB_VERT), 40);
+  EXPECT_THROW(list->SetTopIndex(100), EListError);
+  EXPECT_EQ(list->TopIndex(), 40);
+}
+
 TEST_F(ListCtrls, ItemHeightFollowsADensityChange) {
   TTestRoot* root = MakeRoot();
   auto* list = Make<TCheckListBox>(root, TRect(10, 10, 150, 120));
