@@ -1040,8 +1040,12 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
       return w->ProcInstance ? reinterpret_cast<LONG_PTR>(w->ProcInstance)
                              : reinterpret_cast<LONG_PTR>(w->Proc);
     case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->Instance);
-    case GWLP_HWNDPARENT:
-      return reinterpret_cast<LONG_PTR>((w->Style & WS_CHILD) ? w->Parent : w->Owner);
+    case GWLP_HWNDPARENT: {
+      // The parent, unless that is the desktop: then the owner.
+      WinState& s = Wm();
+      bool top = !w->Parent || w->Parent == s.Desktop || w->Parent == s.MessageRoot;
+      return reinterpret_cast<LONG_PTR>(top ? w->Owner : w->Parent);
+    }
     case GWLP_ID: return w->Id;
     case GWL_STYLE: return LONG_PTR(w->Style);
     case GWL_EXSTYLE: return LONG_PTR(w->ExStyle);

@@ -34,6 +34,10 @@ TEST_F(Relations, GetParentAnswersTheOwnerOfPopupsAndTheParentOfChildren) {
     EXPECT_EQ(GetParent(c.Window), c.Parent);
     EXPECT_EQ(GetAncestor(c.Window, GA_ROOTOWNER), c.RootOwner);
   }
+  // GWLP_HWNDPARENT: the parent unless it is the desktop, else the owner.
+  EXPECT_EQ(HWND(GetWindowLongPtrW(child, GWLP_HWNDPARENT)), popup);
+  EXPECT_EQ(HWND(GetWindowLongPtrW(overlapped, GWLP_HWNDPARENT)), owner);
+  EXPECT_EQ(HWND(GetWindowLongPtrW(owner, GWLP_HWNDPARENT)), nullptr);
   EXPECT_EQ(GetWindow(overlapped, GW_OWNER), owner);  // still owned
 }
 
