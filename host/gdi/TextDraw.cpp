@@ -249,14 +249,23 @@ int TabbedText(HDC dc, int x, int y, StringView text, int tabCount, const int* t
   FontRef font = FontOf(dc);
   const TEXTMETRICW& tm = font->Tm;
   const int interval = 8 * std::max(1, int(tm.tmAveCharWidth));
-  auto nextStop = [&](int pos) {
+  // The stop after a position, and whether the text after it ends there (a negative value is a
+  // right-aligned stop at its absolute position). One value is the interval of repeated stops.
+  struct Stop {
+    int X;
+    bool Right;
+  };
+  auto nextStop = [&](int pos) -> Stop {
     int rel = pos - origin;
-    if (tabs && tabCount == 1 && tabs[0] > 0) return origin + (rel / tabs[0] + 1) * tabs[0];
+    if (tabs && tabCount == 1 && tabs[0] != 0) {
+      int step = std::abs(tabs[0]);
+      return {origin + (std::max(rel, -1) / step + 1) * step, tabs[0] < 0};
+    }
     if (tabs && tabCount > 1) {
       for (int i = 0; i < tabCount; ++i)
-        if (std::abs(tabs[i]) > rel) return origin + std::abs(tabs[i]);
+        if (std::abs(tabs[i]) > rel) return {origin + std::abs(tabs[i]), tabs[i] < 0};
     }
-    return origin + (std::max(rel, -1) / interval + 1) * interval;
+    return {origin + (std::max(rel, -1) / interval + 1) * interval, false};
   };
   struct Segment {
     RunRef Run;
@@ -264,22 +273,36 @@ int TabbedText(HDC dc, int x, int y, StringView text, int tabCount, const int* t
   };
   std::vector<Segment> segments;
   int pos = x;
+  Stop pending{0, false};  // a right-aligned stop the next piece ends at
   for (size_t a = 0; a <= text.size();) {
     size_t b = a;
     while (b < text.size() && text[b] != u'\t') ++b;
     if (b > a) {
       StringView piece = text.substr(a, b - a);
+      RunRef run;
+      int w;
       if (draw) {
-        RunRef run = GetShapedRun(font, piece, false, dc->TextCharExtra);
-        segments.push_back({run, pos});
-        pos += run->Width;
+        run = GetShapedRun(font, piece, false, dc->TextCharExtra);
+        w = run->Width;
       } else {
-        pos += TextWidth(font, piece, dc->TextCharExtra);
+        w = TextWidth(font, piece, dc->TextCharExtra);
       }
+      if (pending.Right) pos = std::max(pos, pending.X - w);  // never back over earlier text
+      if (draw) segments.push_back({run, pos});
+      pos += w;
     }
-    if (b < text.size()) pos = nextStop(pos);
+    pending = {0, false};
+    if (b < text.size()) {
+      Stop stop = nextStop(pos);
+      if (stop.Right)
+        pending = stop;  // the position waits for the width of the next piece
+      else
+        pos = stop.X;
+    }
     a = b + 1;
   }
+  // A right-aligned stop with nothing after it still ends the text there.
+  if (pending.Right) pos = std::max(pos, pending.X);
   const int width = pos - x;
   if (!draw) return width;
   Painter p(dc);
@@ -316,7 +339,7 @@ LONG TabbedTextOutW(HDC dc, int x, int y, const Char* text, int count, int tabCo
 }
 
 DWORD GetTabbedTextExtentW(HDC dc, const Char* text, int count, int tabCount, const int* tabs) {
-  if (!dc || (!text && count > 0)) return 0;
+  if (!dc || (!text && count > 0) || count == 0) return 0;
   StringView s(text ? text : u"", Length(text, count));
   int width = TabbedText(dc, 0, 0, s, tabCount, tabs, 0, false);
   return DWORD(PackExtent(width, FontOf(dc)->Tm.tmHeight));
@@ -328,18 +351,32 @@ namespace {
 
 int DrawTextImpl(HDC dc, const Char* text, int count, TRect* rect, UINT format,
                  DRAWTEXTPARAMS* params, Char* writable) {
-  if (!dc || !rect || (!text && count > 0)) return 0;
+  // No text at all draws and measures nothing.
+  if (!dc || !rect || !text) return 0;
   const size_t n = Length(text, count);
   int tabLength = params && params->iTabLength > 0 ? params->iTabLength : 8;
   if (format & DT_TABSTOP) {
-    // The tab length sits in bits 8..15, in place of the flags there.
+    // The tab length sits in bits 8..15. The flags of the low half of that byte (DT_NOCLIP,
+    // DT_EXTERNALLEADING, DT_CALCRECT, DT_NOPREFIX) keep their meaning; those of the high half
+    // are dropped.
     tabLength = int((format >> 8) & 0xFF);
     if (tabLength == 0) tabLength = 8;
-    format &= ~UINT(0xFF00);
+    format &= ~UINT(DT_INTERNAL | DT_EDITCONTROL | DT_PATH_ELLIPSIS | DT_END_ELLIPSIS);
   }
   FontRef font = FontOf(dc);
   const TEXTMETRICW& tm = font->Tm;
   const int lineHeight = tm.tmHeight + ((format & DT_EXTERNALLEADING) ? tm.tmExternalLeading : 0);
+  // A count of 0 answers the line height and leaves everything alone; so does a DRAWTEXTPARAMS
+  // of the wrong size, answering 0.
+  if (count == 0 && text[0]) return lineHeight;
+  if (params && params->cbSize != sizeof(DRAWTEXTPARAMS)) return 0;
+  if (n == 0 && (format & DT_CALCRECT)) {
+    // An empty text measures one line high but, on several lines, covers nothing.
+    if (params) params->uiLengthDrawn = 0;
+    rect->Right = rect->Left;
+    rect->Bottom = rect->Top + ((format & DT_SINGLELINE) ? lineHeight : 0);
+    return lineHeight;
+  }
   const int leftMargin = params ? params->iLeftMargin : 0;
   const int rightMargin = params ? params->iRightMargin : 0;
   const int width = rect->Width() - leftMargin - rightMargin;
@@ -355,20 +392,20 @@ int DrawTextImpl(HDC dc, const Char* text, int count, TRect* rect, UINT format,
     writable[m] = 0;
   }
 
-  if (format & DT_CALCRECT) {
-    rect->Right = rect->Left + layout->MaxWidth + leftMargin + rightMargin;
-    rect->Bottom = rect->Top + height;
-    return height;
-  }
-
   int y = rect->Top;
   if (format & DT_SINGLELINE) {
     if (format & DT_VCENTER) y = rect->Top + (rect->Height() - lineHeight) / 2;
     else if (format & DT_BOTTOM) y = rect->Bottom - lineHeight;
   }
-  const int result = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM))
-                         ? y - rect->Top + height
-                         : height;
+  // Placed lower, the text answers the offset of its bottom from the rectangle's top.
+  const bool placed = (format & DT_SINGLELINE) && (format & (DT_VCENTER | DT_BOTTOM));
+  const int result = placed ? y - rect->Top + height : height;
+
+  if (format & DT_CALCRECT) {
+    rect->Right = rect->Left + layout->MaxWidth + leftMargin + rightMargin;
+    rect->Bottom = rect->Top + height;
+    return placed ? (result ? result : 1) : height;
+  }
   if (n == 0) return result;
 
   Painter p(dc);

@@ -231,6 +231,7 @@ LRESULT DefWindowProcW(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (LOWORD(wp) != WA_INACTIVE && !(w->Style & WS_MINIMIZE)) SetFocus(w);
       return 0;
     case WM_CANCELMODE:
+      EndMenuOf(w);
       if (s.ActiveTracker && s.ActiveTracker->Hwnd == w) CancelTracking();
       if (s.Capture == w) ReleaseCapture();
       return 0;

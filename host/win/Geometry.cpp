@@ -264,6 +264,13 @@ void InvalidateParentArea(WindowObject* parent, const cairo_region_t* area) {
 
 }  // namespace
 
+void ClampWindowPos(int& x, int& y, int& cx, int& cy) {
+  x = std::clamp(x, kMinWindowCoord, kMaxWindowCoord);
+  y = std::clamp(y, kMinWindowCoord, kMaxWindowCoord);
+  cx = std::clamp(cx, 0, kMaxWindowSize);
+  cy = std::clamp(cy, 0, kMaxWindowSize);
+}
+
 BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int cy, UINT flags) {
   WinState& s = Wm();
   if (!w || w == s.Desktop || w == s.MessageRoot) return false;
@@ -277,8 +284,7 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
     wp.flags &= ~SWP_HIDEWINDOW;
     if (!(wp.flags & SWP_SHOWWINDOW)) wp.flags |= SWP_NOREDRAW;
   }
-  if (wp.cx < 0) wp.cx = 0;
-  if (wp.cy < 0) wp.cy = 0;
+  ClampWindowPos(wp.x, wp.y, wp.cx, wp.cy);
   TRect cur = w->WindowRect;
   if (!(wp.flags & SWP_NOSIZE) && cur.Width() == wp.cx && cur.Height() == wp.cy) wp.flags |= SWP_NOSIZE;
   if (!(wp.flags & SWP_NOMOVE) && cur.Left == wp.x && cur.Top == wp.y) wp.flags |= SWP_NOMOVE;
@@ -287,7 +293,8 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
     if (!top && (after == HWND_TOPMOST || after == HWND_NOTOPMOST)) wp.hwndInsertAfter = HWND_TOP;
     if (!IsSpecialInsertAfter(wp.hwndInsertAfter)) {
       WindowObject* a = Live(wp.hwndInsertAfter);
-      if (!a || a->Parent != w->Parent) return false;
+      if (!a) return false;
+      if (a->Parent != w->Parent) wp.flags |= SWP_NOZORDER;  // not a sibling: the order stays
     }
   }
 
@@ -296,6 +303,7 @@ BOOL SetWindowPosInternal(WindowObject* w, HWND after, int x, int y, int cx, int
     if (!Live(w)) return false;
     wp.hwnd = w;
     cur = w->WindowRect;
+    ClampWindowPos(wp.x, wp.y, wp.cx, wp.cy);  // the handler may have asked for anything
   }
 
   TRect newWin = cur;

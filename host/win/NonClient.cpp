@@ -612,6 +612,7 @@ void StartMoveSize(WindowObject* w, int edge, TPoint pt) {
 }  // namespace
 
 LRESULT DefSysCommand(WindowObject* w, WPARAM cmd, LPARAM lp) {
+  if (w->Style & WS_DISABLED) return 0;  // a disabled window takes no commands (nor closes)
   WindowLock lock(w);
   switch (cmd & 0xFFF0) {
     case SC_MOVE: StartMoveSize(w, 0, LParamToPoint(lp)); return 0;

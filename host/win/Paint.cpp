@@ -130,6 +130,19 @@ void RebindDcsOf(WindowObject* top) {
 
 // ---- Surfaces --------------------------------------------------------------------------------------
 
+namespace {
+
+// The backend surface of a window: at least 1 x 1, and no larger than a back buffer the
+// backend can allocate; a window larger than that shows its top left part only.
+constexpr int kMaxBufferSide = 8192;
+
+TRect SurfaceBounds(const TRect& window) {
+  return TRect::FromSize(window.Left, window.Top, std::clamp(window.Width(), 1, kMaxBufferSide),
+                         std::clamp(window.Height(), 1, kMaxBufferSide));
+}
+
+}  // namespace
+
 void EnsureSurface(WindowObject* top) {
   if (!top || top->Surface || !IsTopLevel(top)) return;
   auto st = std::make_unique<SurfaceState>();
@@ -139,9 +152,7 @@ void EnsureSurface(WindowObject* top) {
   else if ((top->Style & WS_POPUP) && ((top->Style & WS_CAPTION) != WS_CAPTION) &&
            (top->ExStyle & (WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE)))
     kind = wm::SurfaceKind::Popup;
-  TRect r = top->WindowRect;
-  if (r.Width() < 1) r.Right = r.Left + 1;
-  if (r.Height() < 1) r.Bottom = r.Top + 1;
+  TRect r = SurfaceBounds(top->WindowRect);
   wm::SurfaceId owner = (top->Owner && top->Owner->Surface) ? top->Owner->Surface->Id : 0;
   st->Id = wm::Port().CreateSurface(kind, r, (top->ExStyle & WS_EX_TOPMOST) != 0, owner);
   st->Buffer = WrapBuffer(wm::Port().BackBuffer(st->Id));
@@ -168,9 +179,7 @@ void DestroySurface(WindowObject* top) {
 
 void SyncSurfaceBounds(WindowObject* top) {
   if (!top || !top->Surface || (top->Style & WS_MINIMIZE)) return;
-  TRect r = top->WindowRect;
-  if (r.Width() < 1) r.Right = r.Left + 1;
-  if (r.Height() < 1) r.Bottom = r.Top + 1;
+  TRect r = SurfaceBounds(top->WindowRect);
   BitmapObject* old = top->Surface->Buffer;
   bool resized = !old || old->Width != r.Width() || old->Height != r.Height();
   wm::Port().SetBounds(top->Surface->Id, r);

@@ -2,8 +2,8 @@
 // SCROLLBAR control class: state, layout, drawing, and mouse tracking with auto-repeat on
 // the backend clock.
 #include <algorithm>
-#include <unordered_set>
 
+#include "host/win/PlatformFacts.h"
 #include "host/win/WinInternal.h"
 
 namespace vcl {
@@ -16,24 +16,27 @@ constexpr UINT_PTR kScrollTimer = 0xFFFE;
 
 enum Part { None = 0, ArrowUp = 1, PageUp = 2, Thumb = 3, PageDown = 4, ArrowDown = 5 };
 
-// Windows of other classes built on the scroll bar control (a framework's subclass of it):
-// those whose messages reach ScrollBarControlProc from their creation on.
-std::unordered_set<const WindowObject*>& ScrollControlSubclasses() {
-  static auto* set = new std::unordered_set<const WindowObject*>;  // process lifetime
-  return *set;
-}
-
-bool IsScrollControl(const WindowObject* w) {
-  return w->Class->Name == u"SCROLLBAR" || w->Class->Name == u"ScrollBar" ||
-         w->Class->Proc == ScrollBarControlProc || ScrollControlSubclasses().count(w);
-}
-
+// The storage of a bar's state (all zero until the information is created). SB_CTL is only
+// reached from the scroll-bar procedure and its tracking: the API functions send the control
+// its SBM_ messages.
 ScrollData* Data(WindowObject* w, int bar) {
   if (!w) return nullptr;
   if (bar == SB_HORZ) return &w->Scroll[0];
   if (bar == SB_VERT) return &w->Scroll[1];
-  if (bar == SB_CTL && IsScrollControl(w)) return &w->Scroll[2];
+  if (bar == SB_CTL) return &w->Scroll[2];
   return nullptr;
+}
+
+// A bar's scroll information, nullptr while it has none unless `create` makes it, with the
+// defaults of a new bar: 0..100 for a window's own bars, 0..0 for a scroll-bar control.
+ScrollData* Info(WindowObject* w, int bar, bool create) {
+  ScrollData* d = Data(w, bar);
+  if (!d || d->Exists) return d;
+  if (!create) return nullptr;
+  *d = ScrollData{};
+  d->Exists = true;
+  d->Max = bar == SB_CTL ? 0 : 100;
+  return d;
 }
 
 bool Vertical(WindowObject* w, int bar) {
@@ -245,10 +248,14 @@ void DrawScrollBar(WindowObject* w, HDC dc, int bar, const TRect& r, bool vertic
 }
 
 // ---- API ---------------------------------------------------------------------------------------------
+// The window's own bars are handled here; a scroll-bar control (SB_CTL) is sent its SBM_
+// messages, so that a subclassed control sees every call and any window whose procedure hands
+// them to the scroll-bar procedure is a scroll bar.
 
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
-  WindowObject* w = Live(hwnd);
-  ScrollData* d = Data(w, bar);
+namespace {
+
+int SetInfo(WindowObject* w, int bar, const SCROLLINFO* info, BOOL redraw) {
+  ScrollData* d = Info(w, bar, true);
   if (!d || !info) return 0;
   UINT mask = info->fMask;
   if ((mask & SIF_RANGE) &&
@@ -265,31 +272,41 @@ int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
   if ((long long)d->Page > range) d->Page = UINT(std::max<long long>(0, range));
   if (mask & SIF_POS) d->Pos = info->nPos;
   d->Pos = std::clamp(d->Pos, d->Min, std::max(d->Min, MaxPos(*d)));
-  if (bar == SB_CTL) {
-    if (mask & (SIF_RANGE | SIF_PAGE)) d->Disabled = CanScroll(*d) ? 0 : ESB_DISABLE_BOTH;
-  } else if (mask & (SIF_RANGE | SIF_PAGE)) {
+  // The arrows' state changes only with the range or page (or SIF_DISABLENOSCROLL): a range that
+  // no longer scrolls hides a window's bar, or disables it when asked to; one that scrolls again
+  // enables it (a change of the page alone does not re-enable a disabled bar).
+  if (mask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) {
     if (!CanScroll(*d)) {
       if (mask & SIF_DISABLENOSCROLL) {
         d->Disabled = ESB_DISABLE_BOTH;
-        if (!ScrollBarVisible(w, bar)) ShowScrollBar(w, bar, true);
-      } else if (ScrollBarVisible(w, bar)) {
+        if (bar != SB_CTL && !ScrollBarVisible(w, bar)) ShowScrollBar(w, bar, true);
+      } else if (bar != SB_CTL && (mask & (SIF_RANGE | SIF_PAGE)) && ScrollBarVisible(w, bar)) {
         ShowScrollBar(w, bar, false);
       }
     } else {
-      if (d->Disabled == ESB_DISABLE_BOTH) d->Disabled = 0;
-      if (!ScrollBarVisible(w, bar)) ShowScrollBar(w, bar, true);
+      bool pageOnly = (mask & (SIF_RANGE | SIF_PAGE | SIF_DISABLENOSCROLL)) == SIF_PAGE;
+      if (d->Disabled == ESB_DISABLE_BOTH && (bar != SB_CTL || !pageOnly)) d->Disabled = 0;
+      if (bar != SB_CTL && (mask & (SIF_RANGE | SIF_PAGE)) && !ScrollBarVisible(w, bar))
+        ShowScrollBar(w, bar, true);
     }
   }
   if (!Live(w)) return 0;
+  bool arrowsChanged = before.Disabled != d->Disabled;
+  // A control disabled as a whole is a disabled window, and enabled again with its arrows.
+  if (bar == SB_CTL && arrowsChanged &&
+      (d->Disabled == ESB_DISABLE_BOTH || before.Disabled == ESB_DISABLE_BOTH)) {
+    EnableWindow(w, d->Disabled != ESB_DISABLE_BOTH);
+    if (!Live(w)) return 0;
+  }
   bool changed = before.Min != d->Min || before.Max != d->Max || before.Page != d->Page ||
-                 before.Pos != d->Pos || before.Disabled != d->Disabled;
-  if (redraw && changed) RedrawBar(w, bar);
+                 before.Pos != d->Pos;
+  // Without the redraw flag only a change of the arrows' state is shown.
+  if ((redraw && (changed || arrowsChanged)) || arrowsChanged) RedrawBar(w, bar);
   return d->Pos;
 }
 
-BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
-  WindowObject* w = Live(hwnd);
-  ScrollData* d = Data(w, bar);
+BOOL GetInfo(WindowObject* w, int bar, SCROLLINFO* info) {
+  ScrollData* d = Info(w, bar, false);
   if (!d || !info) return false;
   UINT mask = info->fMask;
   if (mask & SIF_RANGE) {
@@ -302,66 +319,36 @@ BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
   return (mask & SIF_ALL) != 0;
 }
 
-int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
-  ScrollData* d = Data(Live(hwnd), bar);
+int SetPos(WindowObject* w, int bar, int pos, BOOL redraw) {
+  ScrollData* d = Info(w, bar, true);
   if (!d) return 0;
   int old = d->Pos;
   SCROLLINFO si;
   si.fMask = SIF_POS;
   si.nPos = pos;
-  SetScrollInfo(hwnd, bar, &si, redraw);
+  SetInfo(w, bar, &si, redraw);
   return old;
 }
 
-int GetScrollPos(HWND hwnd, int bar) {
-  ScrollData* d = Data(Live(hwnd), bar);
-  return d ? d->Pos : 0;
-}
-
-BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
-  if (!Data(Live(hwnd), bar)) return false;
+int SetRange(WindowObject* w, int bar, int minPos, int maxPos, BOOL redraw) {
+  ScrollData* d = Info(w, bar, true);
+  if (!d) return 0;
+  int old = d->Pos;
   SCROLLINFO si;
   si.fMask = SIF_RANGE;
   si.nMin = minPos;
   si.nMax = maxPos;
-  SetScrollInfo(hwnd, bar, &si, redraw);
-  return true;
+  SetInfo(w, bar, &si, redraw);
+  return old;
 }
 
-BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
-  ScrollData* d = Data(Live(hwnd), bar);
-  if (!d || !minPos || !maxPos) return false;
-  *minPos = d->Min;
-  *maxPos = d->Max;
-  return true;
-}
-
-BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
-  WindowObject* w = Live(hwnd);
-  if (!w) return false;
-  if (bar == SB_CTL) {
-    ShowWindow(w, show ? SW_SHOW : SW_HIDE);
-    return true;
-  }
-  DWORD bits = bar == SB_VERT ? WS_VSCROLL : bar == SB_HORZ ? WS_HSCROLL : bar == SB_BOTH ? (WS_VSCROLL | WS_HSCROLL) : 0;
-  if (!bits) return false;
-  DWORD old = w->Style;
-  if (show)
-    w->Style |= bits;
-  else
-    w->Style &= ~bits;
-  if (old != w->Style)
-    SetWindowPosInternal(w, nullptr, 0, 0, 0, 0,
-                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return true;
-}
-
-BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
-  WindowObject* w = Live(hwnd);
-  if (!w) return false;
+// Returns whether anything changed; a control answers TRUE whatever it had, and its window is
+// disabled and enabled with both arrows.
+BOOL EnableArrows(WindowObject* w, int bar, UINT arrows) {
+  arrows &= ESB_DISABLE_BOTH;
   bool changed = false;
   auto apply = [&](int b) {
-    ScrollData* d = Data(w, b);
+    ScrollData* d = Info(w, b, true);
     if (!d || d->Disabled == arrows) return;
     d->Disabled = arrows;
     changed = true;
@@ -369,22 +356,29 @@ BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
   };
   if (bar == SB_BOTH) {
     apply(SB_HORZ);
-    apply(SB_VERT);
-  } else {
-    apply(int(bar));
+    if (Live(w)) apply(SB_VERT);
+    return changed;
   }
-  return changed;
+  if (bar != SB_HORZ && bar != SB_VERT && bar != SB_CTL) return false;
+  apply(bar);
+  if (bar != SB_CTL) return changed;
+  if (Live(w) && (arrows == ESB_DISABLE_BOTH || arrows == ESB_ENABLE_BOTH))
+    EnableWindow(w, arrows == ESB_ENABLE_BOTH);
+  return true;
 }
 
-BOOL GetScrollBarInfo(HWND hwnd, LONG objectId, SCROLLBARINFO* info) {
-  WindowObject* w = Live(hwnd);
+BOOL BarInfo(WindowObject* w, int bar, SCROLLBARINFO* info) {
   if (!w || !info) return false;
-  int bar = objectId == OBJID_VSCROLL ? SB_VERT : objectId == OBJID_HSCROLL ? SB_HORZ
-            : objectId == OBJID_CLIENT ? SB_CTL : -1;
-  ScrollData* d = Data(w, bar);
-  if (!d) return false;
+  ScrollData none;  // a bar without information: empty range
+  none.Max = 0;
+  ScrollData* d = Info(w, bar, false);
+  if (!d) {
+    if (bar != SB_HORZ && bar != SB_VERT) return false;
+    d = &none;
+  }
   for (DWORD& st : info->rgstate) st = 0;
-  bool shown = bar == SB_CTL ? IsWindowVisible(w) : ScrollBarVisible(w, bar);
+  // A control reports its own visibility; a window's bar, whether its style shows it.
+  bool shown = bar == SB_CTL ? (w->Style & WS_VISIBLE) != 0 : ScrollBarVisible(w, bar);
   TRect r = bar == SB_CTL ? ScreenClientRect(w) : ScreenBarRect(w, bar);
   if (bar != SB_CTL && !shown) {
     // Where the bar would be, empty.
@@ -413,6 +407,111 @@ BOOL GetScrollBarInfo(HWND hwnd, LONG objectId, SCROLLBARINFO* info) {
   if ((w->ScrollHot >> 4) == bar + 1 && (w->ScrollHot & 0xF))
     info->rgstate[w->ScrollHot & 0xF] |= STATE_SYSTEM_HOTTRACKED;
   return true;
+}
+
+}  // namespace
+
+void InitScrollInfo(WindowObject* w) {
+  if (w->Style & WS_HSCROLL) Info(w, SB_HORZ, true);
+  if (w->Style & WS_VSCROLL) Info(w, SB_VERT, true);
+}
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
+  WindowObject* w = Live(hwnd);
+  if (!w || !info) return 0;
+  if (bar == SB_CTL)
+    return int(SendMessageW(w, SBM_SETSCROLLINFO, WPARAM(redraw), reinterpret_cast<LPARAM>(info)));
+  return SetInfo(w, bar, info, redraw);
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, SCROLLINFO* info) {
+  WindowObject* w = Live(hwnd);
+  if (!w || !info) return false;
+  if (bar == SB_CTL)
+    return SendMessageW(w, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)) != 0;
+  return GetInfo(w, bar, info);
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+  WindowObject* w = Live(hwnd);
+  if (!w) return 0;
+  if (bar == SB_CTL) return int(SendMessageW(w, SBM_SETPOS, WPARAM(pos), redraw));
+  return SetPos(w, bar, pos, redraw);
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+  WindowObject* w = Live(hwnd);
+  if (!w) return 0;
+  if (bar == SB_CTL) return int(SendMessageW(w, SBM_GETPOS, 0, 0));
+  ScrollData* d = Info(w, bar, false);
+  return d ? d->Pos : 0;
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+  WindowObject* w = Live(hwnd);
+  if (!w) return false;
+  if (bar == SB_CTL) {
+    SendMessageW(w, redraw ? SBM_SETRANGEREDRAW : SBM_SETRANGE, WPARAM(minPos), LPARAM(maxPos));
+    return true;
+  }
+  if (!Data(w, bar)) return false;
+  SetRange(w, bar, minPos, maxPos, redraw);
+  return true;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, int* minPos, int* maxPos) {
+  WindowObject* w = Live(hwnd);
+  if (!w || !minPos || !maxPos || !Data(w, bar)) return false;
+  if (bar == SB_CTL) {
+    *minPos = *maxPos = 0;
+    SendMessageW(w, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
+    return true;
+  }
+  ScrollData* d = Info(w, bar, false);  // a bar without information reads 0..0
+  *minPos = d ? d->Min : 0;
+  *maxPos = d ? d->Max : 0;
+  return true;
+}
+
+BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
+  WindowObject* w = Live(hwnd);
+  if (!w) return false;
+  if (bar == SB_CTL) {
+    ShowWindow(w, show ? SW_SHOW : SW_HIDE);
+    return true;
+  }
+  DWORD bits = bar == SB_VERT ? WS_VSCROLL : bar == SB_HORZ ? WS_HSCROLL : bar == SB_BOTH ? (WS_VSCROLL | WS_HSCROLL) : 0;
+  if (!bits) return false;
+  DWORD old = w->Style;
+  if (show)
+    w->Style |= bits;
+  else
+    w->Style &= ~bits;
+  if (old != w->Style)
+    SetWindowPosInternal(w, nullptr, 0, 0, 0, 0,
+                         SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return true;
+}
+
+BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows) {
+  WindowObject* w = Live(hwnd);
+  if (!w) return false;
+  if (bar == SB_CTL) {
+    // A scroll bar always answers TRUE; anything else leaves the message unanswered.
+    if (SendMessageW(w, SBM_ENABLE_ARROWS, WPARAM(arrows), 0)) return true;
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  return EnableArrows(w, int(bar), arrows);
+}
+
+BOOL GetScrollBarInfo(HWND hwnd, LONG objectId, SCROLLBARINFO* info) {
+  WindowObject* w = Live(hwnd);
+  if (!w || !info) return false;
+  if (objectId == OBJID_CLIENT)
+    return SendMessageW(w, SBM_GETSCROLLBARINFO, 0, reinterpret_cast<LPARAM>(info)) != 0;
+  int bar = objectId == OBJID_VSCROLL ? SB_VERT : objectId == OBJID_HSCROLL ? SB_HORZ : -1;
+  return BarInfo(w, bar, info);
 }
 
 // ---- Tracking ----------------------------------------------------------------------------------------
@@ -587,15 +686,9 @@ LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   WindowObject* w = Live(hwnd);
   if (!w) return 0;
   switch (msg) {
-    case WM_NCCREATE:
-      ScrollControlSubclasses().insert(w);
-      return DefWindowProcW(hwnd, msg, wp, lp);
-    case WM_NCDESTROY:
-      ScrollControlSubclasses().erase(w);
-      return DefWindowProcW(hwnd, msg, wp, lp);
     case WM_CREATE:
       w->Scroll[2] = ScrollData{};
-      w->Scroll[2].Max = 100;
+      Info(w, SB_CTL, true);  // an empty range, 0..0
       return 0;
     case WM_ERASEBKGND: return 1;
     case WM_PAINT: {
@@ -657,24 +750,26 @@ LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
           wp == VK_NEXT || wp == VK_HOME || wp == VK_END)
         Notify(w, SB_CTL, SB_ENDSCROLL, 0);
       return 0;
-    case SBM_SETPOS: return SetScrollPos(hwnd, SB_CTL, int(wp), lp != 0);
-    case SBM_GETPOS: return GetScrollPos(hwnd, SB_CTL);
+    case SBM_SETPOS: return SetPos(w, SB_CTL, int(wp), lp != 0);
+    case SBM_GETPOS: return Info(w, SB_CTL, true)->Pos;
     case SBM_SETRANGE:
-    case SBM_SETRANGEREDRAW: {
-      int old = GetScrollPos(hwnd, SB_CTL);
-      SetScrollRange(hwnd, SB_CTL, int(wp), int(lp), msg == SBM_SETRANGEREDRAW);
-      return old;
-    }
-    case SBM_GETRANGE:
-      GetScrollRange(hwnd, SB_CTL, reinterpret_cast<int*>(wp), reinterpret_cast<int*>(lp));
+    case SBM_SETRANGEREDRAW:
+      return SetRange(w, SB_CTL, int(wp), int(lp), msg == SBM_SETRANGEREDRAW);
+    case SBM_GETRANGE: {
+      ScrollData* d = Info(w, SB_CTL, true);
+      if (wp) *reinterpret_cast<int*>(wp) = d->Min;
+      if (lp) *reinterpret_cast<int*>(lp) = d->Max;
       return 0;
-    case SBM_ENABLE_ARROWS: return EnableScrollBar(hwnd, SB_CTL, UINT(wp));
-    case SBM_SETSCROLLINFO:
-      return SetScrollInfo(hwnd, SB_CTL, reinterpret_cast<const SCROLLINFO*>(lp), wp != 0);
-    case SBM_GETSCROLLINFO:
-      return GetScrollInfo(hwnd, SB_CTL, reinterpret_cast<SCROLLINFO*>(lp));
+    }
+    case SBM_ENABLE_ARROWS: return EnableArrows(w, SB_CTL, UINT(wp));
+    case SBM_SETSCROLLINFO: return SetInfo(w, SB_CTL, reinterpret_cast<const SCROLLINFO*>(lp), wp != 0);
+    case SBM_GETSCROLLINFO: {
+      Info(w, SB_CTL, true);
+      return GetInfo(w, SB_CTL, reinterpret_cast<SCROLLINFO*>(lp));
+    }
     case SBM_GETSCROLLBARINFO:
-      return GetScrollBarInfo(hwnd, OBJID_CLIENT, reinterpret_cast<SCROLLBARINFO*>(lp));
+      Info(w, SB_CTL, true);
+      return BarInfo(w, SB_CTL, reinterpret_cast<SCROLLBARINFO*>(lp));
     default: return DefWindowProcW(hwnd, msg, wp, lp);
   }
 }

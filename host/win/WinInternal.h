@@ -34,8 +34,9 @@ struct ClassObject {
 };
 
 struct ScrollData {
+  bool Exists = false;  // a bar has scroll information only once it is set (or created with it)
   int Min = 0;
-  int Max = 100;
+  int Max = 0;
   UINT Page = 0;
   int Pos = 0;
   int TrackPos = 0;
@@ -312,6 +313,11 @@ TPoint SurfaceOffset(const WindowObject* w);  // window origin in its top-level'
 WindowObject* HitTestWindow(TPoint screen, LRESULT* hit);
 BOOL SetWindowPosInternal(WindowObject* w, HWND insertAfter, int x, int y, int cx, int cy,
                           UINT flags);
+// Window positions and sizes are 16-bit quantities: positions -32768..32767, sizes 0..32767.
+constexpr int kMinWindowCoord = -32768;
+constexpr int kMaxWindowCoord = 32767;
+constexpr int kMaxWindowSize = 32767;
+void ClampWindowPos(int& x, int& y, int& cx, int& cy);
 void GetMinMaxInfo(WindowObject* w, MINMAXINFO* mmi);
 void CheckDpiChange(WindowObject* top);
 // Hands a top-level window's shape (window region and layered pixels) to its surface.
@@ -372,8 +378,12 @@ TRect ScrollBarRect(WindowObject* w, int bar);
 void DrawScrollBar(WindowObject* w, HDC dc, int bar, const TRect& rect, bool vertical);
 void StartScrollTracking(WindowObject* w, int bar, TPoint screen);
 LRESULT ScrollBarControlProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// The scroll information of the bars a window is created with (range 0..100).
+void InitScrollInfo(WindowObject* w);
 // The popup menu window class "#32768" (ctl/MenuWindow.cpp).
 LRESULT MenuWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+// Ends the menu tracked for a window (DefWindowProc's WM_CANCELMODE); false when none is.
+bool EndMenuOf(HWND owner);
 
 // ---- Drawing helpers (WinDraw.cpp) ------------------------------------------------------------------
 void WmFillSolid(HDC dc, const TRect& r, COLORREF color);

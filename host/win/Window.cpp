@@ -511,6 +511,19 @@ TRect DefaultTopLevelRect(int x, int y, int cx, int cy) {
 
 }  // namespace
 
+namespace {
+
+// WS_EX_WINDOWEDGE goes with a dialog frame or a sizing border (unless the window has a static
+// edge), and with WS_EX_DLGMODALFRAME; it is never kept otherwise.
+DWORD WithWindowEdge(DWORD style, DWORD exStyle) {
+  if ((exStyle & WS_EX_DLGMODALFRAME) ||
+      (!(exStyle & WS_EX_STATICEDGE) && (style & (WS_DLGFRAME | WS_THICKFRAME))))
+    return exStyle | WS_EX_WINDOWEDGE;
+  return exStyle & ~WS_EX_WINDOWEDGE;
+}
+
+}  // namespace
+
 HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowName, DWORD style,
                      int x, int y, int cx, int cy, HWND parent, HMENU menu, HINSTANCE instance,
                      void* param) {
@@ -534,16 +547,14 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
     }
   }
   bool topLevel = parentObj == s.Desktop;
+  const DWORD callerStyle = style;  // what CREATESTRUCT reports
 
   // Top-level windows always clip their siblings; overlapped ones always have a caption.
   if (topLevel) {
     style |= WS_CLIPSIBLINGS;
     if (!(style & (WS_POPUP | WS_CHILD))) style |= WS_CAPTION;
   }
-  if ((exStyle & WS_EX_DLGMODALFRAME) || (style & (WS_DLGFRAME | WS_THICKFRAME)))
-    exStyle |= WS_EX_WINDOWEDGE;
-  else
-    exStyle &= ~WS_EX_WINDOWEDGE;
+  exStyle = WithWindowEdge(style, exStyle);
 
   if (topLevel && !(style & (WS_POPUP | WS_CHILD))) {
     TRect r = DefaultTopLevelRect(x, y, cx, cy);
@@ -555,8 +566,7 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
     if (x == CW_USEDEFAULT) x = y = 0;
     if (cx == CW_USEDEFAULT) cx = cy = 0;
   }
-  if (cx < 0) cx = 0;
-  if (cy < 0) cy = 0;
+  ClampWindowPos(x, y, cx, cy);
 
   auto* w = new WindowObject;
   w->Class = cls;
@@ -569,6 +579,7 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
   w->Id = (style & WS_CHILD) ? reinterpret_cast<LONG_PTR>(menu) : 0;
   w->Menu = (style & WS_CHILD) ? nullptr : menu;
   w->Extra.assign(size_t(cls->WndExtra), 0);
+  InitScrollInfo(w);
   w->Text = windowName ? String(windowName) : String();
   ++cls->WindowCount;
   s.Windows.insert(w);
@@ -587,7 +598,7 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
   cs.y = y;
   cs.cx = cx;
   cs.cy = cy;
-  cs.style = LONG(style);
+  cs.style = LONG(callerStyle);
   cs.lpszName = windowName;
   cs.lpszClass = className;
   cs.dwExStyle = exStyle;
@@ -602,8 +613,9 @@ HWND CreateWindowExW(DWORD exStyle, const Char* className, const Char* windowNam
     if (cs.x != x || cs.y != y || cs.cx != cx || cs.cy != cy) {
       x = cs.x;
       y = cs.y;
-      cx = std::max(0, cs.cx);
-      cy = std::max(0, cs.cy);
+      cx = cs.cx;
+      cy = cs.cy;
+      ClampWindowPos(x, y, cx, cy);
       w->WindowRect = w->ClientRect = TRect{x, y, x + cx, y + cy};
     }
   }
@@ -841,11 +853,12 @@ HWND GetParent(HWND hwnd) {
   WindowObject* w = Live(hwnd);
   if (!w) return nullptr;
   WinState& s = Wm();
+  // WS_POPUP wins over WS_CHILD: such a window answers its owner.
+  if (w->Style & WS_POPUP) return w->Owner;
   if (w->Style & WS_CHILD) {
     WindowObject* p = w->Parent;
     return (p == s.Desktop || p == s.MessageRoot) ? nullptr : p;
   }
-  if (w->Style & WS_POPUP) return w->Owner;
   return nullptr;
 }
 
@@ -860,8 +873,12 @@ HWND GetAncestor(HWND hwnd, UINT flags) {
       return w;
     }
     case GA_ROOTOWNER: {
-      while (w->Parent && w->Parent != s.Desktop && w->Parent != s.MessageRoot) w = w->Parent;
-      while (w->Owner) w = w->Owner;
+      // Up the GetParent chain: parents of child windows, owners of pop-ups.
+      for (int guard = 0; guard < 4096; ++guard) {
+        HWND up = GetParent(w);
+        if (!up) break;
+        w = up;
+      }
       return w;
     }
     default: return nullptr;
@@ -975,7 +992,7 @@ bool EnumTree(WindowObject* parent, WNDENUMPROC proc, LPARAM lParam) {
 BOOL EnumChildWindows(HWND parent, WNDENUMPROC proc, LPARAM lParam) {
   if (!proc) return false;
   WindowObject* p = parent ? Live(parent) : Wm().Desktop;
-  if (!p) return false;
+  if (!p || p->Children.empty()) return false;  // nothing to enumerate
   return EnumTree(p, proc, lParam);
 }
 
@@ -1027,8 +1044,12 @@ LONG_PTR GetWindowLongPtrW(HWND hwnd, int index) {
       return w->ProcInstance ? reinterpret_cast<LONG_PTR>(w->ProcInstance)
                              : reinterpret_cast<LONG_PTR>(w->Proc);
     case GWLP_HINSTANCE: return reinterpret_cast<LONG_PTR>(w->Instance);
-    case GWLP_HWNDPARENT:
-      return reinterpret_cast<LONG_PTR>((w->Style & WS_CHILD) ? w->Parent : w->Owner);
+    case GWLP_HWNDPARENT: {
+      // The parent, unless that is the desktop: then the owner.
+      WinState& s = Wm();
+      bool top = !w->Parent || w->Parent == s.Desktop || w->Parent == s.MessageRoot;
+      return reinterpret_cast<LONG_PTR>(top ? w->Owner : w->Parent);
+    }
     case GWLP_ID: return w->Id;
     case GWL_STYLE: return LONG_PTR(w->Style);
     case GWL_EXSTYLE: return LONG_PTR(w->ExStyle);
@@ -1047,9 +1068,11 @@ LONG_PTR SetStyleLong(WindowObject* w, int index, DWORD value) {
   if (!Live(w)) return LONG_PTR(ss.styleOld);
   DWORD old = field;
   DWORD nv = ss.styleNew;
+  if (index == GWL_STYLE && IsTopLevel(w)) nv |= WS_CLIPSIBLINGS;  // as at creation
   if (index == GWL_EXSTYLE) {
     // Topmost status changes only through SetWindowPos.
     nv = (nv & ~WS_EX_TOPMOST) | (old & WS_EX_TOPMOST);
+    nv = WithWindowEdge(w->Style, nv);
     if ((old & WS_EX_LAYERED) && !(nv & WS_EX_LAYERED)) {
       w->Alpha = 255;
       w->LayeredFlags = 0;
@@ -1108,7 +1131,9 @@ LONG_PTR SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value) {
       return old;
     }
     case GWL_STYLE:
-    case GWL_EXSTYLE: return SetStyleLong(w, index, DWORD(value));
+    case GWL_EXSTYLE:
+      if (w == Wm().Desktop) return GetWindowLongPtrW(hwnd, index);  // the desktop's is fixed
+      return SetStyleLong(w, index, DWORD(value));
     case GWLP_USERDATA: {
       LONG_PTR old = w->UserData;
       w->UserData = value;

@@ -18,7 +18,7 @@ TEST(DrawText, CalcRectMeasuresLinesAndWidths) {
   // Left/top are kept, whatever the alignment.
   TRect moved{5, 7, 500, 100};
   int h = DrawTextW(c.Dc, String(u"Button1"), &moved, DT_SINGLELINE | DT_CENTER | DT_VCENTER | DT_CALCRECT);
-  EXPECT_EQ(h, lh);
+  EXPECT_EQ(h, (93 - lh) / 2 + lh);  // centred: the offset of the text's bottom
   EXPECT_EQ(moved, (TRect{5, 7, 5 + c.Extent(u"Button1").cx, 7 + lh}));
 
   // Each of CR, LF, CR LF and LF CR is one break; a final break adds no line.
@@ -35,9 +35,9 @@ TEST(DrawText, CalcRectMeasuresLinesAndWidths) {
   r = c.Calc(u"ab\r\ncd", DT_SINGLELINE);
   EXPECT_EQ(r.Height(), lh);
   EXPECT_EQ(r.Width(), c.Extent(u"ab  cd").cx);
-  // Empty text: one line high, no width.
+  // Empty text on several lines: one line high, an empty rectangle.
   r = c.Calc(u"", 0);
-  EXPECT_EQ(r, (TRect{0, 0, 0, lh}));
+  EXPECT_EQ(r, (TRect{0, 0, 0, 0}));
   TRect empty{3, 4, 50, 50};
   EXPECT_EQ(DrawTextW(c.Dc, u"", 0, &empty, DT_CALCRECT), lh);
 
@@ -104,7 +104,7 @@ TEST(DrawText, TabsExpandToStops) {
   const int ave = c.Metrics().tmAveCharWidth;
   const int b = c.Extent(u"b").cx;
   EXPECT_EQ(c.Calc(u"a\tb", DT_EXPANDTABS | DT_SINGLELINE).Width(), 8 * ave + b);
-  // DT_TABSTOP: the interval in bits 8..15 (those flags, DT_CALCRECT among them, are lost).
+  // DT_TABSTOP: the interval in bits 8..15 (3 also sets DT_NOCLIP and DT_EXTERNALLEADING).
   Canvas wide(200, 30);
   TRect t{0, 0, 200, 30};
   DrawTextW(wide.Dc, String(u"\tI"), &t, DT_EXPANDTABS | DT_TABSTOP | (3 << 8));
@@ -342,7 +342,10 @@ TEST(DrawText, OddTextIsMeasuredAndDrawnSafely) {
     for (UINT f : flagSets) {
       TRect r{0, 0, 40, 0};
       int h = DrawTextW(c.Dc, s, &r, f | DT_CALCRECT);
-      EXPECT_GE(h, c.Metrics().tmHeight);
+      if (f & DT_VCENTER)
+        EXPECT_GT(h, 0);  // centred in an empty rectangle: the offset of the text's bottom
+      else
+        EXPECT_GE(h, c.Metrics().tmHeight);
       EXPECT_GE(r.Width(), 0);
       TRect d{10, 10, 50, 190};
       EXPECT_GT(DrawTextW(c.Dc, s, &d, f), 0);

@@ -68,8 +68,12 @@ TEST_F(Geometry, SetWindowPosMessagesFollowTheFlags) {
   EXPECT_EQ(Count(c, WM_SHOWWINDOW), 0);
   SetWindowPos(c, nullptr, 0, 0, 0, 0, SWP_SHOWWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER);
   EXPECT_TRUE(IsWindowVisible(c));
-  // An insert-after window that is not a sibling is refused.
+  // An insert-after window that is not a sibling leaves the order alone; a dead one is refused.
   HWND stranger = MakeWindow(WS_POPUP, TRect(0, 0, 5, 5));
+  HWND before = GetWindow(c, GW_HWNDPREV);
+  EXPECT_TRUE(SetWindowPos(c, stranger, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE));
+  EXPECT_EQ(GetWindow(c, GW_HWNDPREV), before);
+  DestroyWindow(stranger);
   EXPECT_FALSE(SetWindowPos(c, stranger, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE));
 }
 

@@ -42,7 +42,7 @@ TEST(MenuHandles, ItemsAreAppendedInsertedAndFoundByPositionOrCommand) {
   EXPECT_EQ(GetMenuItemID(m, 0), 1u);
   EXPECT_EQ(GetMenuItemID(m, 1), UINT(-1));  // a sub-menu item
   EXPECT_EQ(GetMenuState(m, 1, MF_BYPOSITION), MF_POPUP | (3u << 8));
-  EXPECT_EQ(GetMenuState(m, 2, MF_BYPOSITION), MF_SEPARATOR);
+  EXPECT_EQ(GetMenuState(m, 2, MF_BYPOSITION), MF_SEPARATOR | MF_GRAYED | MF_DISABLED);  // grayed
   EXPECT_EQ(GetMenuState(m, 20, MF_BYCOMMAND), MF_GRAYED);
   EXPECT_EQ(GetMenuState(m, 99, MF_BYCOMMAND), UINT(-1));
   EXPECT_EQ(GetMenuString(m, 3, MF_BYPOSITION), u"Gone");

@@ -188,7 +188,7 @@ TEST_F(Windows, StylesPropertiesTextAndExtraBytes) {
     return false;
   };
   SetWindowLongPtrW(h, GWL_STYLE, LONG_PTR(WS_POPUP));
-  EXPECT_EQ(DWORD(GetWindowLongPtrW(h, GWL_STYLE)), WS_POPUP | WS_HSCROLL);
+  EXPECT_EQ(DWORD(GetWindowLongPtrW(h, GWL_STYLE)), WS_POPUP | WS_HSCROLL | WS_CLIPSIBLINGS);  // top-level: always clipping
   // Topmost status is not changed through the extended style.
   SetWindowLongPtrW(h, GWL_EXSTYLE, LONG_PTR(WS_EX_TOPMOST));
   EXPECT_EQ(DWORD(GetWindowLongPtrW(h, GWL_EXSTYLE)) & WS_EX_TOPMOST, 0u);

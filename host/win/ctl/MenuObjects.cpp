@@ -1,7 +1,10 @@
 // Menu handles and their items: creation, insertion, changes, queries and destruction.
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
 #include <unordered_set>
 
+#include "host/win/PlatformFacts.h"
 #include "host/win/ctl/MenuInternal.h"
 
 namespace vcl {
@@ -78,7 +81,18 @@ bool ItemFromFlags(MenuObject* menu, UINT flags, UINT_PTR id, const Char* newIte
     it.Text = newItem;
   }
   it.Type |= flags & (MF_MENUBARBREAK | MF_MENUBREAK | MF_RIGHTJUSTIFY);
-  it.State = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_DEFAULT | MF_HILITE);
+  // MF_DEFAULT is only given by SetMenuDefaultItem (or item information); separators are grayed.
+  it.State = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE);
+  if (flags & MF_SEPARATOR) it.State |= MF_GRAYED | MF_DISABLED;
+  if (replacing) {
+    // A modified item keeps what the flags do not describe.
+    it.State |= replacing->State & MFS_DEFAULT;
+    if (!(flags & MF_OWNERDRAW)) it.Data = replacing->Data;
+    it.CheckedBitmap = replacing->CheckedBitmap;
+    it.UncheckedBitmap = replacing->UncheckedBitmap;
+    if (!(flags & (MF_BITMAP | MF_SEPARATOR | MF_OWNERDRAW)) && !(replacing->Type & MFT_BITMAP))
+      it.Bitmap = replacing->Bitmap;
+  }
   if (flags & MF_POPUP) {
     HMENU sub = reinterpret_cast<HMENU>(id);
     if (!SubMenuAllowed(menu, sub, replacing)) return false;
@@ -99,7 +113,8 @@ void Apply(MenuObject* menu, Item& it, const MENUITEMINFOW& info) {
       it.Text = info.dwTypeData ? String(info.dwTypeData) : String();
     if (info.fType & MFT_BITMAP) it.Bitmap = reinterpret_cast<HBITMAP>(info.dwTypeData);
   }
-  if (mask & MIIM_FTYPE) it.Type = info.fType;
+  // MFT_BITMAP comes from the legacy MIIM_TYPE or an item's bitmap, never from MIIM_FTYPE.
+  if (mask & MIIM_FTYPE) it.Type = (info.fType & ~MFT_BITMAP) | (it.Type & MFT_BITMAP);
   if (mask & MIIM_STRING) it.Text = info.dwTypeData ? String(info.dwTypeData) : String();
   if (mask & MIIM_STATE) it.State = info.fState & (MFS_GRAYED | MFS_CHECKED | MFS_DEFAULT | MFS_HILITE);
   if (mask & MIIM_ID) it.Id = info.wID;
@@ -113,8 +128,23 @@ void Apply(MenuObject* menu, Item& it, const MENUITEMINFOW& info) {
   (void)menu;
 }
 
+// The older record ends before hbmpItem; both sizes are accepted.
+constexpr UINT kLegacyItemInfoSize = UINT(offsetof(MENUITEMINFOW, hbmpItem));
+
+bool ItemInfoSizeValid(const MENUITEMINFOW* info) {
+  return info && (info->cbSize == sizeof(MENUITEMINFOW) || info->cbSize == kLegacyItemInfoSize);
+}
+
+// A caller's record of either size as a whole one (hbmpItem null for the older size).
+MENUITEMINFOW WholeItemInfo(const MENUITEMINFOW* info) {
+  MENUITEMINFOW whole;
+  std::memcpy(static_cast<void*>(&whole), info, info->cbSize);
+  whole.cbSize = sizeof(MENUITEMINFOW);
+  return whole;
+}
+
 bool InfoUsable(MenuObject* menu, const MENUITEMINFOW* info, const Item* replacing) {
-  if (!info || info->cbSize < sizeof(MENUITEMINFOW)) return false;
+  if (!ItemInfoSizeValid(info)) return false;
   if (info->fMask & MIIM_SUBMENU) return SubMenuAllowed(menu, info->hSubMenu, replacing);
   return true;
 }
@@ -292,7 +322,7 @@ BOOL InsertMenuItemW(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFOW
   MenuObject* m = LiveMenu(menu);
   if (!m || !menus::InfoUsable(m, info, nullptr)) return false;
   Item it;
-  menus::Apply(m, it, *info);
+  menus::Apply(m, it, menus::WholeItemInfo(info));
   return menus::InsertAt(m, item, byPosition, std::move(it));
 }
 
@@ -302,7 +332,7 @@ BOOL SetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
   MenuObject* owner = nullptr;
   Item* it = menus::FindItem(m, item, byPosition, &owner);
   if (!it || !menus::InfoUsable(owner, info, it)) return false;
-  menus::Apply(owner, *it, *info);
+  menus::Apply(owner, *it, menus::WholeItemInfo(info));
   menus::KeepOneDefault(owner, it);
   menus::MenuChanged(owner);
   return true;
@@ -310,34 +340,56 @@ BOOL SetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO
 
 BOOL GetMenuItemInfoW(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFOW* info) {
   MenuObject* m = LiveMenu(menu);
-  if (!m || !info || info->cbSize < sizeof(MENUITEMINFOW)) return false;
+  if (!m || !menus::ItemInfoSizeValid(info)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
+  UINT mask = info->fMask;
+  // The legacy MIIM_TYPE stands for MIIM_FTYPE, MIIM_STRING and MIIM_BITMAP together.
+  if ((mask & MIIM_TYPE) && (mask & (MIIM_STRING | MIIM_FTYPE | MIIM_BITMAP))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+  }
   const Item* it = menus::FindItem(m, item, byPosition);
   if (!it) return false;
-  UINT mask = info->fMask;
-  if (mask & (MIIM_TYPE | MIIM_FTYPE)) info->fType = it->Type;
-  if (mask & MIIM_STATE) info->fState = it->State;
-  if (mask & MIIM_ID) info->wID = it->Id;
-  if (mask & MIIM_SUBMENU) info->hSubMenu = it->SubMenu;
-  if (mask & MIIM_CHECKMARKS) {
-    info->hbmpChecked = it->CheckedBitmap;
-    info->hbmpUnchecked = it->UncheckedBitmap;
-  }
-  if (mask & MIIM_DATA) info->dwItemData = it->Data;
-  if (mask & MIIM_BITMAP) info->hbmpItem = it->Bitmap;
-  bool wantsText = (mask & MIIM_STRING) ||
-                   ((mask & MIIM_TYPE) && !(it->Type & (MFT_BITMAP | MFT_SEPARATOR | MFT_OWNERDRAW)));
-  if ((mask & MIIM_TYPE) && (it->Type & MFT_BITMAP)) info->dwTypeData = reinterpret_cast<Char*>(it->Bitmap);
-  if (wantsText) {
-    UINT len = UINT(it->Text.size());
-    if (!info->dwTypeData || info->cch == 0) {
-      info->cch = len;
-    } else {
-      UINT n = std::min(len, info->cch - 1);
-      std::copy_n(it->Text.data(), n, info->dwTypeData);
-      info->dwTypeData[n] = 0;
-      info->cch = n;
+  MENUITEMINFOW out = menus::WholeItemInfo(info);
+  if (mask & MIIM_TYPE) {
+    // An item with a bitmap reads as a bitmap item, its handle in place of the text.
+    out.fType = it->Type | (it->Bitmap ? MFT_BITMAP : 0);
+    out.hbmpItem = it->Bitmap;
+    if (out.fType & MFT_BITMAP) {
+      out.dwTypeData = reinterpret_cast<Char*>(it->Bitmap);
+      out.cch = 0;
+    } else if (out.fType & (MFT_OWNERDRAW | MFT_SEPARATOR)) {
+      out.dwTypeData = nullptr;
+      out.cch = 0;
     }
   }
+  if (mask & MIIM_FTYPE) out.fType = it->Type;
+  if (mask & MIIM_STATE) out.fState = it->State;
+  if (mask & MIIM_ID) out.wID = it->Id;
+  out.hSubMenu = (mask & MIIM_SUBMENU) ? it->SubMenu : nullptr;
+  if (mask & MIIM_CHECKMARKS) {
+    out.hbmpChecked = it->CheckedBitmap;
+    out.hbmpUnchecked = it->UncheckedBitmap;
+  }
+  if (mask & MIIM_DATA) out.dwItemData = it->Data;
+  if (mask & MIIM_BITMAP) out.hbmpItem = it->Bitmap;
+  if (mask & (MIIM_TYPE | MIIM_STRING)) {
+    // Copied only into a buffer of a known size; cch is the length copied, or the whole length.
+    UINT len = UINT(it->Text.size());
+    if (out.dwTypeData && out.cch) {
+      UINT n = std::min(len, out.cch - 1);
+      std::copy_n(it->Text.data(), n, out.dwTypeData);
+      out.dwTypeData[n] = 0;
+      out.cch = n;
+    } else {
+      out.cch = len;
+    }
+  }
+  UINT size = info->cbSize;
+  out.cbSize = size;
+  std::memcpy(static_cast<void*>(info), &out, size);
   return true;
 }
 

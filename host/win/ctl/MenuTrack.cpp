@@ -630,6 +630,13 @@ BOOL EndMenu() {
   return true;
 }
 
+bool EndMenuOf(HWND owner) {
+  menus::MenuTracker* t = menus::gTracker;
+  if (!t || t->Done || t->Owner != owner) return false;
+  t->Cancel();
+  return true;
+}
+
 HMENU TrackedMenu() {
   menus::MenuTracker* t = menus::gTracker;
   return t && !t->Levels.empty() ? t->Levels.front()->Menu : nullptr;

@@ -243,6 +243,35 @@ HWND MenuWindowOf(HMENU menu);
 // The menu being tracked (the top-level one), or nullptr.
 HMENU TrackedMenu();
 
+// ---- Window menus -----------------------------------------------------------------------------------
+// The menu bar of a top-level window (nullptr for none; child windows have none). Setting it
+// recalculates the frame; the window does not own the menu.
+HMENU GetMenu(HWND hwnd);
+BOOL SetMenu(HWND hwnd, HMENU menu);
+
+constexpr LONG OBJID_MENU = LONG(0xFFFFFFFD);
+constexpr LONG OBJID_SYSMENU = LONG(0xFFFFFFFF);
+struct MENUBARINFO {
+  DWORD cbSize = sizeof(MENUBARINFO);
+  TRect rcBar;               // screen coordinates
+  HMENU hMenu = nullptr;
+  HWND hwndMenu = nullptr;
+  BOOL fBarFocused = false;  // the menu is being tracked
+  BOOL fFocused = false;     // the item is the highlighted one
+};
+// OBJID_MENU: a window's menu bar (item 0 only); OBJID_CLIENT: a menu window "#32768" (item 0
+// the window, item n its n-th item); OBJID_SYSMENU: the system-menu icon of the caption.
+BOOL GetMenuBarInfo(HWND hwnd, LONG objectId, LONG item, MENUBARINFO* info);
+// Sets (MF_HILITE) or clears (MF_UNHILITE) an item's highlight.
+BOOL HiliteMenuItem(HWND hwnd, HMENU menu, UINT item, UINT flags);
+// The window's system menu (WS_SYSMENU windows only), made on first use with the standard
+// commands enabled as the style and state were then; `revert` destroys it and answers nullptr.
+HMENU GetSystemMenu(HWND hwnd, BOOL revert);
+// A menu bar built from an in-memory template: version 0 (WORD flags, WORD id, text; MF_POPUP
+// items nest, MF_END ends a level) or 1 (the extended items). nullptr for an unknown version or
+// a template nested too deeply. The template carries no size: it must be well formed.
+HMENU LoadMenuIndirectW(const void* menuTemplate);
+
 // ---- For painters of menu windows (style hooks) -------------------------------------------------------
 // What a "#32768" window shows, in its client coordinates.
 struct TMenuWindowItem {
