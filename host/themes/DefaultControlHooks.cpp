@@ -1,8 +1,10 @@
 // The engine's own control hooks, registered when the registry starts: the frame of forms and
-// the scroll bars of scrolling controls. Later registrations for these classes (or their
+// the scroll bars of scrolling controls, and the text edits. Later registrations for these classes (or their
 // descendants) take over.
+#include "host/themes/EditStyleHook.h"
 #include "host/themes/FormStyleHook.h"
 #include "host/themes/ScrollingStyleHook.h"
+#include "host/vcl/Edits.h"
 #include "host/vcl/Forms.h"
 #include "host/themes/StyleSwitch.h"
 
@@ -11,6 +13,7 @@ namespace vcl::detail {
 void RegisterDefaultControlStyleHooks() {
   TStyleManager::RegisterStyleHook(TScrollingWinControl::Class, StyleHookClass<TScrollingStyleHook>());
   TStyleManager::RegisterStyleHook(TCustomForm::Class, StyleHookClass<TFormStyleHook>());
+  TStyleManager::RegisterStyleHook(TCustomEdit::Class, StyleHookClass<TEditStyleHook>());
 }
 
 }  // namespace vcl::detail

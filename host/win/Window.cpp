@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/win/WinInternal.h"
+#include "host/win/ctl/Edit.h"
 
 namespace vcl {
 
@@ -84,6 +85,7 @@ void InitState(WinState& s) {
   AddSystemClass(s, u"SCROLLBAR", ScrollBarControlProc,
                  CS_DBLCLKS | CS_VREDRAW | CS_HREDRAW | CS_PARENTDC, IDC_ARROW);
   AddSystemClass(s, u"#32768", MenuWindowProc, CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS, IDC_ARROW);
+  AddSystemClass(s, u"EDIT", EditWindowProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
   s.Desktop = NewRootWindow(s, desktopClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN |
                                                  WS_CLIPSIBLINGS);
   s.MessageRoot = NewRootWindow(s, messageClass, WS_POPUP);
