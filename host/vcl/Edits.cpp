@@ -84,6 +84,8 @@ const TClass TEdit::Class = TClass::Define<TEdit, TCustomEdit>(u"TEdit", [](auto
   c.Property(u"NumbersOnly", &TEdit::NumbersOnly, &TEdit::SetNumbersOnly).Default(false);
   c.Property(u"PasswordChar", &TEdit::PasswordChar, &TEdit::SetPasswordChar).Default(Char(0));
   c.Property(u"ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly).Default(false);
+  c.Property(u"Text", [](const TEdit& t) { return t.Text(); },
+             [](TEdit& t, const String& v) { t.SetText(v); });
   c.Property(u"OnChange", &TEdit::OnChange, &TEdit::SetOnChange);
   c.Inherited(u"TabStop").Default(true);
   c.Inherited(u"ParentColor").Default(false);

@@ -180,6 +180,8 @@ const TClass TMaskEdit::Class = TClass::Define<TMaskEdit, TCustomMaskEdit>(u"TMa
   c.Property(u"MaxLength", &TMaskEdit::MaxLength, &TMaskEdit::SetMaxLength).Default(0);
   c.Property(u"PasswordChar", &TMaskEdit::PasswordChar, &TMaskEdit::SetPasswordChar).Default(Char(0));
   c.Property(u"ReadOnly", &TMaskEdit::ReadOnly, &TMaskEdit::SetReadOnly).Default(false);
+  c.Property(u"Text", [](const TMaskEdit& t) { return t.Text(); },
+             [](TMaskEdit& t, const String& v) { t.SetText(v); });
   c.Property(u"OnChange", &TMaskEdit::OnChange, &TMaskEdit::SetOnChange);
   c.Inherited(u"TabStop").Default(true);
   c.Inherited(u"ParentColor").Default(false);
