@@ -27,34 +27,9 @@ String ApplyCharCase(StringView s, TEditCharCase charCase) {
 
 // ---- clipboard ------------------------------------------------------------------------------
 
-String TClipboard::AsText() const {
-  String t;
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(nullptr)) return t;
-  if (HANDLE d = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const Char*>(GlobalLock(d))) {
-      size_t cap = GlobalSize(d) / sizeof(Char);
-      size_t n = 0;
-      while (n < cap && p[n]) ++n;
-      t.assign(p, n);
-      GlobalUnlock(d);
-    }
-  }
-  CloseClipboard();
-  return t;
-}
+String TClipboard::AsText() const { return ReadClipboardText(nullptr); }
 
-void TClipboard::SetAsText(StringView text) {
-  if (!OpenClipboard(nullptr)) return;
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(Char));
-  if (auto* p = static_cast<Char*>(GlobalLock(mem))) {
-    std::copy(text.begin(), text.end(), p);
-    p[text.size()] = 0;
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-  }
-  CloseClipboard();
-}
+void TClipboard::SetAsText(StringView text) { PutClipboardText(nullptr, text); }
 
 bool TClipboard::HasFormat(UINT format) const { return IsClipboardFormatAvailable(format) != 0; }
 

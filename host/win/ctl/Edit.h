@@ -83,4 +83,8 @@ constexpr UINT EDIT_CMD_SELECTALL = 0x00B1;  // = EM_SETSEL 0, -1
 
 LRESULT EditWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 
+// The clipboard's text (CF_UNICODETEXT; empty when it has none), and replacing it.
+String ReadClipboardText(HWND owner);
+void PutClipboardText(HWND owner, StringView text);
+
 }  // namespace vcl

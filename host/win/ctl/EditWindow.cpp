@@ -505,33 +505,7 @@ String SelectedText(const EditState& s) {
 
 void CopyToClipboard(const EditState& s) {
   if (!HasSelection(s) || Password(s)) return;
-  String t = SelectedText(s);
-  if (!OpenClipboard(s.Hwnd)) return;
-  EmptyClipboard();
-  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (t.size() + 1) * sizeof(Char));
-  if (auto* p = static_cast<Char*>(GlobalLock(mem))) {
-    std::copy(t.begin(), t.end(), p);
-    p[t.size()] = 0;
-    GlobalUnlock(mem);
-    SetClipboardData(CF_UNICODETEXT, mem);
-  }
-  CloseClipboard();
-}
-
-String ClipboardText(HWND h) {
-  String t;
-  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(h)) return t;
-  if (HANDLE d = GetClipboardData(CF_UNICODETEXT)) {
-    if (auto* p = static_cast<const Char*>(GlobalLock(d))) {
-      size_t cap = GlobalSize(d) / sizeof(Char);
-      size_t n = 0;
-      while (n < cap && p[n]) ++n;
-      t.assign(p, n);
-      GlobalUnlock(d);
-    }
-  }
-  CloseClipboard();
-  return t;
+  PutClipboardText(s.Hwnd, SelectedText(s));
 }
 
 bool Undo(HWND h) {
@@ -921,6 +895,35 @@ void SetFocusState(HWND h, bool focused) {
 
 }  // namespace
 
+String ReadClipboardText(HWND owner) {
+  String t;
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) return t;
+  if (HANDLE d = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* p = static_cast<const Char*>(GlobalLock(d))) {
+      size_t cap = GlobalSize(d) / sizeof(Char);
+      size_t n = 0;
+      while (n < cap && p[n]) ++n;
+      t.assign(p, n);
+      GlobalUnlock(d);
+    }
+  }
+  CloseClipboard();
+  return t;
+}
+
+void PutClipboardText(HWND owner, StringView text) {
+  if (!OpenClipboard(owner)) return;
+  EmptyClipboard();
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(Char));
+  if (auto* p = static_cast<Char*>(GlobalLock(mem))) {
+    std::copy(text.begin(), text.end(), p);
+    p[text.size()] = 0;
+    GlobalUnlock(mem);
+    SetClipboardData(CF_UNICODETEXT, mem);
+  }
+  CloseClipboard();
+}
+
 LRESULT EditWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_NCCREATE) {
     auto st = std::make_unique<EditState>();
@@ -1045,7 +1048,7 @@ LRESULT EditWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COPY: CopyToClipboard(*s); return 0;
     case WM_PASTE:
       if (ReadOnly(*s)) return 0;
-      ReplaceSelection(h, ClipboardText(h), TUndoStep::New);
+      ReplaceSelection(h, ReadClipboardText(h), TUndoStep::New);
       return 0;
     case WM_CLEAR:
       if (ReadOnly(*s) || !HasSelection(*s)) return 0;
