@@ -6,6 +6,7 @@
 #include "host/themes/StyleManager.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Menus.h"
+#include "host/vcl/Mask.h"
 #include "host/vcl/StdCtrls.h"
 #include "host/vcl/Timers.h"
 
@@ -16,6 +17,7 @@ void InitializeHost() {
   vcl::RegisterStdControlClasses();
   vcl::RegisterMenuClasses();
   vcl::RegisterTimerClasses();
+  vcl::RegisterMaskClasses();  // the edits and the masked edit
   // Registers the embedded styles and the engine's own hooks.
   vcl::TStyleManager::Initialize();
 }

@@ -536,6 +536,17 @@ void CommonBackend::DeliverText(const std::string& utf8, std::uint64_t time) {
   Queue(std::move(e));
 }
 
+void CommonBackend::DeliverComposition(const std::string& utf8, std::uint64_t time) {
+  Event e;
+  e.Type = EventType::Composition;
+  e.Surface = FFocus;
+  e.Time = time;
+  e.Text = utf8;
+  e.Mods = Modifiers();
+  e.Buttons = FButtons;
+  Queue(std::move(e));
+}
+
 void CommonBackend::DeliverFocus(SurfaceId id, std::uint64_t time) {
   if (id != NoSurface && !Find(id)) return;
   if (id == FFocus) return;

@@ -154,6 +154,7 @@ class CommonBackend : public Backend {
   // vk may be a left/right variant; it is reported as the generic code.
   void DeliverKey(std::uint16_t vk, KeyScanCode scan, bool down, std::uint64_t time);
   void DeliverText(const std::string& utf8, std::uint64_t time);
+  void DeliverComposition(const std::string& utf8, std::uint64_t time);
   // The system keyboard focus moved to s (NoSurface: away from the application).
   void DeliverFocus(SurfaceId s, std::uint64_t time);
   // The system changed a surface's bounds (window manager move/resize).

@@ -125,6 +125,8 @@ enum class EventType : std::uint8_t {
   Resized,       // the system resized Surface (back buffer already resized); Bounds as Moved
   DisplayChanged,// monitors, work areas or DPI changed: re-read Monitors()
   Quit,          // the session or the user asked the application to end
+  Composition,   // Text: the input method's composition string, UTF-8 (empty: it ended
+                 // without result; a result arrives as a Text event)
 };
 
 struct Event {
@@ -240,6 +242,10 @@ class Backend {
   virtual std::uint8_t Modifiers() const = 0;    // ModifierBits
   // Whether a key is held: any VK_ code, including VK_LSHIFT..VK_RMENU and VK_LBUTTON..
   virtual bool IsKeyDown(std::uint16_t vk) const = 0;
+  // Text input with an input method: composition events follow while it runs; the caret
+  // rectangle (surface pixels) places the method's candidate window.
+  virtual void StartTextInput(SurfaceId s, const Rect& caret) { (void)s; (void)caret; }
+  virtual void StopTextInput() {}
 
   // ---- Events --------------------------------------------------------------------------------
   virtual bool PollEvent(Event& e) = 0;

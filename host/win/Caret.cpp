@@ -56,6 +56,19 @@ void RestartBlink() {
   if (Live(c.Hwnd)) SetSystemTimer(c.Hwnd, kCaretTimer, c.BlinkTime);
 }
 
+// Text input (an input method's candidate window) follows the caret.
+void PlaceTextInput() {
+  CaretState& c = Wm().Caret;
+  WindowObject* w = Live(c.Hwnd);
+  WindowObject* top = w ? TopLevelOf(w) : nullptr;
+  if (!top || !top->Surface) return;
+  TPoint p = c.Rect.TopLeft();
+  ClientToScreen(w, &p);
+  TRect r = TRect::FromSize(p.X - top->WindowRect.Left, p.Y - top->WindowRect.Top,
+                            c.Rect.Width(), c.Rect.Height());
+  wm::Port().StartTextInput(top->Surface->Id, r);
+}
+
 }  // namespace
 
 BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height) {
@@ -75,6 +88,7 @@ BOOL CreateCaret(HWND hwnd, HBITMAP bitmap, int width, int height) {
   c.HideCount = 1;
   c.On = false;
   c.Paused = false;
+  PlaceTextInput();
   return true;
 }
 
@@ -86,6 +100,7 @@ BOOL DestroyCaret() {
   UINT blink = c.BlinkTime;
   c = {};
   c.BlinkTime = blink;
+  wm::Port().StopTextInput();
   return true;
 }
 
@@ -118,6 +133,7 @@ BOOL SetCaretPos(int x, int y) {
   bool visible = c.HideCount == 0 && !c.Paused;
   if (visible) SetOn(false);
   c.Rect = TRect::FromSize(x, y, c.Rect.Width(), c.Rect.Height());
+  PlaceTextInput();
   if (visible) {
     SetOn(true);
     RestartBlink();

@@ -154,6 +154,10 @@ class BackendPort final : public DesktopPort {
   void SetClipboardText(const String& text) override { B().SetClipboardText(StringToUtf8(text)); }
   bool OpenUrl(const String& url) override { return B().OpenUrl(StringToUtf8(url)); }
   void Beep() override { B().Beep(); }
+  void StartTextInput(SurfaceId id, const TRect& caret) override {
+    if (Exists(id)) B().StartTextInput(Id(id), {caret.Left, caret.Top, caret.Right, caret.Bottom});
+  }
+  void StopTextInput() override { B().StopTextInput(); }
 
  private:
   static platform::SurfaceId Id(SurfaceId id) { return platform::SurfaceId(id); }
@@ -190,6 +194,10 @@ class BackendPort final : public DesktopPort {
         break;
       case T::Text:
         out.Kind = PortEventKind::Text;
+        out.Text = Utf8ToString(e.Text);
+        break;
+      case T::Composition:
+        out.Kind = PortEventKind::Composition;
         out.Text = Utf8ToString(e.Text);
         break;
       case T::FocusGained: out.Kind = PortEventKind::FocusGained; break;

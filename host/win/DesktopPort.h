@@ -40,6 +40,7 @@ enum class PortEventKind : std::uint8_t {
   Expose,       // a surface must show its contents again (Bounds: surface-relative area)
   MonitorsChanged,
   Quit,         // the session asks the application to end
+  Composition,  // Text: the input method's composition string (empty: cancelled)
 };
 
 struct PortEvent {
@@ -113,6 +114,9 @@ class DesktopPort {
   virtual bool HasClipboardText() = 0;
   virtual void SetClipboardText(const String& text) = 0;
   virtual bool OpenUrl(const String& url) = 0;
+  // Text input with an input method at the caret rectangle (surface pixels), and its end.
+  virtual void StartTextInput(SurfaceId id, const TRect& caret) { (void)id; (void)caret; }
+  virtual void StopTextInput() {}
   virtual void Beep() = 0;
 };
 

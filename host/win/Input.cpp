@@ -295,8 +295,38 @@ void UpdateAsyncKey(const wm::PortEvent& e, bool down) {
 
 // Attaches typed characters to the key press that produced them, when it is still waiting in
 // the queue; otherwise they arrive as characters of their own.
+// The window an input-method composition runs in (between WM_IME_STARTCOMPOSITION and
+// WM_IME_ENDCOMPOSITION).
+HWND gComposing = nullptr;
+
+void EndComposition() {
+  HWND h = gComposing;
+  gComposing = nullptr;
+  if (Live(h)) SendMessageW(h, WM_IME_ENDCOMPOSITION, 0, 0);
+}
+
+// A composition string reaches the focused window at once: WM_IME_STARTCOMPOSITION first,
+// then WM_IME_COMPOSITION with lParam pointing to the zero-terminated string (valid during
+// the call); an empty string ends it. The result follows as WM_CHAR.
+void Compose(const String& text) {
+  WinState& s = Wm();
+  if (text.empty()) {
+    EndComposition();
+    return;
+  }
+  HWND target = Live(s.Focus) ? s.Focus : nullptr;
+  if (gComposing != target) {
+    EndComposition();
+    if (!target) return;
+    gComposing = target;
+    SendMessageW(target, WM_IME_STARTCOMPOSITION, 0, 0);
+  }
+  if (Live(target)) SendMessageW(target, WM_IME_COMPOSITION, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void AttachText(const String& text) {
   WinState& s = Wm();
+  if (gComposing) EndComposition();
   for (auto it = s.Input.rbegin(); it != s.Input.rend(); ++it) {
     UINT m = it->Msg.message;
     if (m == WM_KEYDOWN || m == WM_SYSKEYDOWN) {
@@ -383,6 +413,7 @@ void HandleEvent(const wm::PortEvent& e) {
       break;
     }
     case wm::PortEventKind::Text: AttachText(e.Text); break;
+    case wm::PortEventKind::Composition: Compose(e.Text); break;
     case wm::PortEventKind::FocusLost: {
       // Another program took the focus: for the mouse hooks this is a click outside every
       // window of ours (pop-ups close on it).

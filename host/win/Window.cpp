@@ -7,6 +7,7 @@
 #include "host/win/WinInternal.h"
 #include "host/win/ctl/ListBox.h"
 #include "host/win/ctl/UpDown.h"
+#include "host/win/ctl/Edit.h"
 
 namespace vcl {
 
@@ -88,6 +89,7 @@ void InitState(WinState& s) {
   AddSystemClass(s, u"#32768", MenuWindowProc, CS_DROPSHADOW | CS_SAVEBITS | CS_DBLCLKS, IDC_ARROW);
   AddSystemClass(s, u"LISTBOX", ListBoxWndProc, CS_DBLCLKS | CS_PARENTDC, IDC_ARROW);
   AddSystemClass(s, u"msctls_updown32", UpDownWndProc, CS_HREDRAW | CS_VREDRAW, IDC_ARROW);
+  AddSystemClass(s, u"EDIT", EditWindowProc, CS_DBLCLKS | CS_PARENTDC, IDC_IBEAM);
   s.Desktop = NewRootWindow(s, desktopClass, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN |
                                                  WS_CLIPSIBLINGS);
   s.MessageRoot = NewRootWindow(s, messageClass, WS_POPUP);

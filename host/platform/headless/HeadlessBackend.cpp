@@ -206,6 +206,8 @@ void HeadlessBackend::InjectKey(std::uint16_t vk, bool down) {
 
 void HeadlessBackend::InjectText(const std::string& utf8) { DeliverText(utf8, FClock); }
 
+void HeadlessBackend::InjectComposition(const std::string& utf8) { DeliverComposition(utf8, FClock); }
+
 void HeadlessBackend::InjectFocus(bool gained) {
   if (!gained) {
     if (FocusSurface()) FLastFocus = FocusSurface();

@@ -50,6 +50,20 @@ class HeadlessBackend final : public CommonBackend {
   // A press of a key already down is an auto-repeat.
   void InjectKey(std::uint16_t vk, bool down);
   void InjectText(const std::string& utf8);
+  // An input-method composition string (empty: the composition is cancelled); commit it
+  // with InjectText.
+  void InjectComposition(const std::string& utf8);
+  // Text input as the window manager last asked for it (the caret rectangle in surface
+  // pixels).
+  void StartTextInput(SurfaceId s, const Rect& caret) override {
+    FTextInput = true;
+    FTextInputSurface = s;
+    FTextInputRect = caret;
+  }
+  void StopTextInput() override { FTextInput = false; }
+  bool TextInputActive() const { return FTextInput; }
+  SurfaceId TextInputSurface() const { return FTextInputSurface; }
+  Rect TextInputRect() const { return FTextInputRect; }
   // The application gains (the last focused, else the topmost visible Normal surface gets the
   // focus) or loses the system focus.
   void InjectFocus(bool gained);
@@ -124,6 +138,9 @@ class HeadlessBackend final : public CommonBackend {
   bool FHasClipboard = false;
   std::vector<std::string> FUrls;
   int FBeeps = 0;
+  bool FTextInput = false;
+  SurfaceId FTextInputSurface = NoSurface;
+  Rect FTextInputRect;
   std::uint32_t FDesktop = 0x000000;
 };
 

@@ -584,6 +584,9 @@ bool SdlBackend::Translate(const SDL_Event& ev) {
       DeliverKey(key.Vk, key.Scan, down, t);
       break;
     }
+    case SDL_TEXTEDITING:
+      DeliverComposition(ev.edit.text, t);
+      break;
     case SDL_TEXTINPUT: {
       // Ctrl combinations yield control characters from their key press instead (Ctrl+Alt is
       // AltGr and types real characters).
@@ -652,5 +655,16 @@ void SdlBackend::Beep() {
   for (const auto& [id, s] : Surfaces())
     if (x11::Bell(static_cast<SdlSurface&>(*s).Win)) return;
 }
+
+void SdlBackend::StartTextInput(SurfaceId s, const Rect& caret) {
+  (void)s;
+  SDL_Rect r{caret.Left, caret.Top, caret.Width(), caret.Height()};
+  SDL_SetTextInputRect(&r);
+  if (!SDL_IsTextInputActive()) SDL_StartTextInput();
+}
+
+// The characters of every key press arrive as text input, so it stays on for all windows;
+// only the candidate window's place is forgotten.
+void SdlBackend::StopTextInput() {}
 
 }  // namespace vcl::platform

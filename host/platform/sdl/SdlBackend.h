@@ -42,6 +42,8 @@ class SdlBackend final : public CommonBackend {
   // Starts the URL handler (SetOpenUrlProgram) with the URL as its only argument.
   bool OpenUrl(const std::string& url) override;
   void Beep() override;
+  void StartTextInput(SurfaceId s, const Rect& caret) override;
+  void StopTextInput() override;
 
   // The URL handler program, looked up in PATH; "xdg-open" by default.
   void SetOpenUrlProgram(std::string program) { FUrlProgram = std::move(program); }
