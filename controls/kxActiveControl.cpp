@@ -128,6 +128,13 @@ void TkxCustomActiveControl::StartTransition() {
   SetTimer(Handle(), kTransitionTimer, kTransitionWindow, nullptr);
 }
 
+void TkxCustomActiveControl::StopTransition() {
+  FCanAnimate = false;
+  if (!HandleAllocated()) return;
+  KillTimer(Handle(), kTransitionTimer);
+  if (AnimationServiceAvailable()) SystemFacts().BufferedPaintStopAllAnimations(Handle());
+}
+
 void TkxCustomActiveControl::Paint() {
   if (FCanAnimate && CanAnimate() && HandleAllocated()) {
     HDC dc = Canvas()->Handle();
@@ -138,7 +145,6 @@ void TkxCustomActiveControl::Paint() {
     // No transition could be started: the control is painted as it is now.
   }
   TkxCustomControl::Paint();
-  FOldCtrlState = GetCtrlState();
 }
 
 void TkxCustomActiveControl::PaintStateInto(HDC dc, TkxsCtrlState state, bool composed) {
@@ -202,11 +208,7 @@ void TkxCustomActiveControl::Dispatch(TMessage& m) {
 
 void TkxCustomActiveControl::WndProc(TMessage& m) {
   TkxCustomControl::WndProc(m);
-  if (m.Msg == WM_TIMER && m.WParam == kTransitionTimer && HandleAllocated()) {
-    KillTimer(Handle(), kTransitionTimer);
-    FCanAnimate = false;
-    if (AnimationServiceAvailable()) SystemFacts().BufferedPaintStopAllAnimations(Handle());
-  }
+  if (m.Msg == WM_TIMER && m.WParam == kTransitionTimer && HandleAllocated()) StopTransition();
 }
 
 void TkxCustomActiveControl::WMEraseBkgnd(TMessage& m) {

@@ -31,7 +31,8 @@ class TkxCustomActiveControl : public TkxCustomControl {
   void SetAnimation(bool value) { FAnimation = value; }
   // Whether the control counts the mouse as over it.
   bool MouseIn() const { return FMouseIn; }
-  // The state the last completed paint showed, where the next transition starts.
+  // The state the next transition starts from: set by each animated paint and when the mouse
+  // leaves, not by ordinary paints.
   TkxsCtrlState OldCtrlState() const { return FOldCtrlState; }
 
   void Dispatch(vcl::TMessage& message) override;
@@ -72,6 +73,9 @@ class TkxCustomActiveControl : public TkxCustomControl {
 
   // Requests a transition: the next paints fade, for at most kTransitionWindow ms.
   void StartTransition();
+  // Ends a requested or running transition at once: the next paint shows the current state
+  // without fading (a state set by code, such as a button put down, is shown as it is).
+  void StopTransition();
   // Whether the service's functions are there to call.
   static bool AnimationServiceAvailable();
 

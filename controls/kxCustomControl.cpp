@@ -117,6 +117,34 @@ void TkxCustomControl::Paint() {
   BitBlt(Canvas()->Handle(), 0, 0, w, h, buffer->Handle(), 0, 0, SRCCOPY);
 }
 
+void CaptureBackground(TControl* control, TCanvas* target, TkxBackgroundSource from,
+                       TkxKeptImageUse kept) {
+  if (!control || !target || !control->Parent()) return;
+  TWinControl* parent = control->Parent();
+  const bool fromGrandparent = from == kxbgParentOnly && parent->Parent();
+  TWinControl* source = fromGrandparent ? parent->Parent() : parent;
+  const int w = control->Width(), h = control->Height();
+  auto* kxSource = dynamic_cast<TkxCustomControl*>(source);
+  std::optional<TFlagScope> capturing;
+  if (kxSource) capturing.emplace(kxSource->FGetControlBG);
+
+  TRect copy = fromGrandparent ? parent->BoundsRect() : control->BoundsRect();
+  auto* stored = dynamic_cast<TkxPaintBufferSource*>(source);
+  if (stored && stored->StoresPaintBuffer() &&
+      HasUsableSize(stored->StoredPaintBuffer(), source->ClientWidth(), source->ClientHeight())) {
+    BitBlt(target->Handle(), 0, 0, w, h, stored->StoredPaintBuffer()->Canvas()->Handle(),
+           copy.Left, copy.Top, SRCCOPY);
+  } else if (kept == kxkiUseKept && kxSource && kxSource->FStorePaintBuffer &&
+             HasUsableSize(kxSource->FPaintBuffer.get(), kxSource->Width(), kxSource->Height())) {
+    BitBlt(target->Handle(), 0, 0, w, h, kxSource->FPaintBuffer->Canvas()->Handle(), copy.Left,
+           copy.Top, SRCCOPY);
+  } else if (fromGrandparent) {
+    DrawParentImage(parent, target);
+  } else {
+    DrawParentImage(control, target);
+  }
+}
+
 void TkxCustomControl::GetParentBG() {
   if (!FTransparentBackground) {
     FUpdateParentBuffer = false;
@@ -136,26 +164,8 @@ void TkxCustomControl::GetParentBG() {
   }
   if (ParentBGBuffer->Width() != w || ParentBGBuffer->Height() != h) ParentBGBuffer->SetSize(w, h);
 
-  auto* kxSource = dynamic_cast<TkxCustomControl*>(source);
-  std::optional<TFlagScope> capturing;
-  if (kxSource) capturing.emplace(kxSource->FGetControlBG);
-
-  TRect copy = fromGrandparent ? Parent()->BoundsRect() : BoundsRect();
-  TCanvas* target = ParentBGBuffer->Canvas();
-  auto* stored = dynamic_cast<TkxPaintBufferSource*>(source);
-  if (stored && stored->StoresPaintBuffer() &&
-      HasUsableSize(stored->StoredPaintBuffer(), source->ClientWidth(), source->ClientHeight())) {
-    BitBlt(target->Handle(), 0, 0, w, h, stored->StoredPaintBuffer()->Canvas()->Handle(),
-           copy.Left, copy.Top, SRCCOPY);
-  } else if (!FUpdateParentBuffer && kxSource && kxSource->FStorePaintBuffer &&
-             HasUsableSize(kxSource->FPaintBuffer.get(), kxSource->Width(), kxSource->Height())) {
-    BitBlt(target->Handle(), 0, 0, w, h, kxSource->FPaintBuffer->Canvas()->Handle(), copy.Left,
-           copy.Top, SRCCOPY);
-  } else if (fromGrandparent) {
-    DrawParentImage(Parent(), target);
-  } else {
-    DrawParentImage(this, target);
-  }
+  CaptureBackground(this, ParentBGBuffer->Canvas(), fromGrandparent ? kxbgParentOnly : kxbgParent,
+                    FUpdateParentBuffer ? kxkiPaintAfresh : kxkiUseKept);
   if (FBlurBackground) BlurBitmap(ParentBGBuffer.get(), FBlurBackgroundAmount);
   FUpdateParentBuffer = false;
 }

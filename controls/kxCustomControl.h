@@ -49,7 +49,26 @@ class TkxPaintBufferSource {
 // other windowed controls call it for their own transparent backgrounds.
 void DrawParentImage(vcl::TControl* control, vcl::TCanvas* canvas);
 
+// How a background capture may use a kept image of the source: a storing TkxCustomControl's
+// last paint buffer is copied unless the caller wants the source painted afresh.
+enum TkxKeptImageUse { kxkiUseKept, kxkiPaintAfresh };
+
+// Paints into `target` (the control's size, at 0, 0) what lies beneath `control` in `source`:
+// its parent, or with `parentOnly` the parent's parent, the whole parent's area being
+// copied. The cases: a TkxPaintBufferSource keeping an image of its client size gives the
+// image; a TkxCustomControl storing its paint buffer gives that buffer (with kxkiUseKept);
+// otherwise DrawParentImage of the control (of its parent with `parentOnly`). A
+// TkxCustomControl source knows that a child captures it for the duration. Controls that are
+// not TkxCustomControls (edits, memos) call it for their own transparent backgrounds.
+enum TkxBackgroundSource { kxbgParent, kxbgParentOnly };
+void CaptureBackground(vcl::TControl* control, vcl::TCanvas* target,
+                       TkxBackgroundSource from = kxbgParent,
+                       TkxKeptImageUse kept = kxkiUseKept);
+
 class TkxCustomControl : public vcl::TCustomControl {
+  friend void CaptureBackground(vcl::TControl*, vcl::TCanvas*, TkxBackgroundSource,
+                                TkxKeptImageUse);
+
  public:
   static const vcl::TClass Class;
   const vcl::TClass* ClassType() const override { return &Class; }

@@ -195,10 +195,11 @@ void TkxLabel::DrawControl(TCanvas* canvas, TkxsCtrlState state) {
 
   if (glow) {
     bool rebuild = GlowCacheCheck(canvas, text);
-    DrawTextWithGlowCached(FGlowBuffer, rebuild, canvas, t, text, flags, o,
-                           FGlowEffect->GetColor(), g, FGlowEffect->Intensive(),
-                           FGlowEffect->GetAlphaValue(), BiDiMode() == bdRightToLeft,
-                           !FShowAccelChar);
+    TkxGlowTextFormat format{flags,
+                             BiDiMode() == bdRightToLeft ? kxroRightToLeft : kxroLeftToRight,
+                             FShowAccelChar ? kxpmPrefix : kxpmNoPrefix};
+    TkxGlowCache cache{FGlowBuffer, rebuild};
+    DrawGlowText(canvas, t, text, format, FGlowEffect->GetParams(), &cache);
   } else {
     DoDrawText(canvas, t, flags);
   }
@@ -255,10 +256,12 @@ namespace kx {
 
 const TClass TkxLabel::Class = TClass::Define<TkxLabel, TkxCustomControl>(u"TkxLabel", [](auto& c) {
   using T = TkxLabel;
-  c.Property(u"DragForm", &T::DragForm, &T::SetDragForm).Default(false);
-  c.Property(u"DragTopForm", &T::DragTopForm, &T::SetDragTopForm).Default(true);
+  // DragForm, DragTopForm, AutoSize and UseFontColorToStyleColor have no default in the
+  // stored form: they are always written.
+  c.Property(u"DragForm", &T::DragForm, &T::SetDragForm);
+  c.Property(u"DragTopForm", &T::DragTopForm, &T::SetDragTopForm);
   c.Property(u"GlowEffect", &T::GlowEffect, &T::SetGlowEffect);
-  c.Inherited(u"AutoSize").Default(true);
+  c.Inherited(u"AutoSize").NoDefault();
   c.Property(u"Layout", &T::Layout, &T::SetLayout).Default(tlTop);
   c.Property(u"Alignment", &T::Alignment, &T::SetAlignment).Default(taLeftJustify);
   c.Property(u"VertAlignment", &T::VertAlignment, &T::SetVertAlignment).Default(kxvtaTop);
@@ -267,8 +270,7 @@ const TClass TkxLabel::Class = TClass::Define<TkxLabel, TkxCustomControl>(u"TkxL
   c.Property(u"WordWrap", &T::WordWrap, &T::SetWordWrap).Default(false);
   c.Property(u"ShowEllipsis", &T::ShowEllipsis, &T::SetShowEllipsis).Default(false);
   c.Property(u"UseFontColorToStyleColor", &T::UseFontColorToStyleColor,
-             &T::SetUseFontColorToStyleColor)
-      .Default(false);
+             &T::SetUseFontColorToStyleColor);
 });
 
 }  // namespace kx

@@ -27,6 +27,9 @@ class TkxLabel : public TkxCustomControl {
   bool DragTopForm() const { return FDrag.FDragTopForm; }
   void SetDragTopForm(bool value) { FDrag.FDragTopForm = value; }
   TkxGlowEffect* GlowEffect() const { return FGlowEffect.get(); }
+  // The text's kept halo (nullptr until a glowing text is painted); it is rebuilt only when
+  // what it depends on changes.
+  vcl::TBitmap* GlowBuffer() const { return FGlowBuffer.get(); }
   void SetGlowEffect(TkxGlowEffect* value) { FGlowEffect->Assign(value); }
   // Stores the value and fits the bounds to the text.
   void SetAutoSize(bool value) override;

@@ -385,11 +385,14 @@ TColor TkxPanel::GetCaptionColor() {
 bool TkxPanel::GlowCacheCheck(TCanvas* canvas, const String& caption) {
   TFont* f = canvas->Font();
   TColor glowColor = FCaptionGlowEffect->GetColor();
-  bool rebuild = FUpdateGlowBuffer || caption != FStoredCaption ||
-                 glowColor != FStoredGlowColor || f->Name() != FStoredFontName ||
-                 f->Size() != FStoredFontSize || f->Style() != FStoredFontStyle ||
-                 FWordWrap != FStoredWordWrap;
+  // The size counts too: a wrapped caption breaks its lines anew in another width.
+  bool rebuild = FUpdateGlowBuffer || caption != FStoredCaption || Width() != FStoredWidth ||
+                 Height() != FStoredHeight || glowColor != FStoredGlowColor ||
+                 f->Name() != FStoredFontName || f->Size() != FStoredFontSize ||
+                 f->Style() != FStoredFontStyle || FWordWrap != FStoredWordWrap;
   FStoredCaption = caption;
+  FStoredWidth = Width();
+  FStoredHeight = Height();
   FStoredGlowColor = glowColor;
   FStoredFontName = f->Name();
   FStoredFontSize = f->Size();
@@ -445,10 +448,11 @@ void TkxPanel::DrawCaption(TCanvas* canvas) {
       t.Right = r.Left + r.Width() / 2 + w - w / 2;
       break;
   }
-  DrawTextWithGlowCached(FGlowBuffer, rebuild, canvas, t, caption,
-                         DT_NOPREFIX | DT_VCENTER | DT_CENTER | lines, o, glow->GetColor(), g,
-                         glow->Intensive(), glow->GetAlphaValue(), BiDiMode() == bdRightToLeft,
-                         true);
+  TkxGlowTextFormat format{DT_NOPREFIX | DT_VCENTER | DT_CENTER | lines,
+                           BiDiMode() == bdRightToLeft ? kxroRightToLeft : kxroLeftToRight,
+                           kxpmNoPrefix};
+  TkxGlowCache cache{FGlowBuffer, rebuild};
+  DrawGlowText(canvas, t, caption, format, glow->GetParams(), &cache);
 }
 
 // ---- mouse ---------------------------------------------------------------------------------------

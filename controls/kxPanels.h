@@ -105,6 +105,9 @@ class TkxPanel : public TkxCustomControl {
   vcl::TColor ShadowBorderColor() const { return FShadowBorderColor; }
   void SetShadowBorderColor(vcl::TColor value);
   TkxGlowEffect* CaptionGlowEffect() const { return FCaptionGlowEffect.get(); }
+  // The caption's kept halo (nullptr until a glowing caption is painted); it is rebuilt only
+  // when what it depends on changes.
+  vcl::TBitmap* GlowBuffer() const { return FGlowBuffer.get(); }
   void SetCaptionGlowEffect(TkxGlowEffect* value) { FCaptionGlowEffect->Assign(value); }
   vcl::TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(vcl::TAlignment value);
@@ -158,6 +161,8 @@ class TkxPanel : public TkxCustomControl {
   vcl::TAlignment FAlignment = vcl::taCenter;
   std::unique_ptr<vcl::TBitmap> FGlowBuffer;
   vcl::String FStoredCaption;
+  int FStoredWidth = 0;
+  int FStoredHeight = 0;
   vcl::TColor FStoredGlowColor = vcl::clNone;
   int FStoredFontSize = 0;
   vcl::String FStoredFontName;

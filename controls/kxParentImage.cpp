@@ -113,9 +113,9 @@ void DrawParentImage(TControl* control, TCanvas* canvas) {
 
   TCustomStyleServices* services = ControlStyleServices(parent);
   if (IsCustomStyle(parent)) {
-    // The style lets the parent paint beneath the window; a graphic control has no window of
-    // its own, and without the framework's painter the style draws nothing: both are painted
-    // by hand below.
+    // The style lets the parent paint beneath the window (the engine's parent-background
+    // painter, which corrects for the window's border); a graphic control has no window of its
+    // own, and a style without a painter draws nothing: both are painted by hand below.
     auto* windowed = dynamic_cast<TWinControl*>(control);
     if (windowed && windowed->HandleAllocated() &&
         services->DrawParentBackground(windowed->Handle(), dc, nullptr, false))

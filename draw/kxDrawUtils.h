@@ -4,6 +4,7 @@
 #pragma once
 #include "draw/kxBitmapUtils.h"
 #include "draw/kxGlow.h"
+#include "draw/kxImageListGlyphs.h"
 #include "draw/kxResample.h"
 #include "draw/kxStates.h"
 #include "draw/kxStyleUtils.h"

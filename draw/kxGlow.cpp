@@ -2,6 +2,7 @@
 #include "draw/kxGlow.h"
 
 #include "draw/kxBitmapUtils.h"
+#include "draw/kxImageListGlyphs.h"
 #include "draw/kxPixels.h"
 #include "host/gdi/GdiText.h"
 #include "host/graphics/Canvas.h"
@@ -19,21 +20,14 @@ namespace {
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr std::uint32_t kOpaqueWhite = 0xFFFFFFFFu;
 
-// The library's own image lists draw their images themselves (from image collections), so
-// their pixels are had by drawing, not from the list's handle.
-bool IsLibraryImageList(const TCustomImageList* images) {
-  for (const TClass* c = images->ClassType(); c; c = c->ClassParent())
-    if (c->ClassNameIs(u"TkxCustomImageList")) return true;
-  return false;
-}
-
 bool ValidImage(TCustomImageList* images, int index) {
   return images && index >= 0 && index < images->Count();
 }
 
-// Image `index` as a pf32bit bitmap of the list's size: premultiplied with its alpha over
-// transparent black (afPremultiplied) for lists that keep alpha, opaque (afIgnored, alpha 255)
-// for the others. False when there is nothing to fetch.
+// Image `index` as a pf32bit bitmap of the list's size (the library's own image lists draw their
+// images themselves, so their pixels are had by drawing, not from the list's handle):
+// premultiplied with its alpha over transparent black (afPremultiplied) for lists that keep
+// alpha, opaque (afIgnored, alpha 255) for the others. False when there is nothing to fetch.
 bool FetchListImage(TCustomImageList* images, int index, TBitmap& image, bool& withAlpha) {
   if (!ValidImage(images, index)) return false;
   if (IsLibraryImageList(images)) {
@@ -113,30 +107,7 @@ void DrawPlainText(TCanvas* canvas, const TRect& r, StringView text, UINT format
   SetBkMode(dc, oldMode);
 }
 
-void DrawTextGlow(std::unique_ptr<TBitmap>* cache, bool rebuild, TCanvas* canvas,
-                  const TRect& rect, StringView text, UINT flags, int offset, TColor color,
-                  int glowSize, bool intensive, Byte alphaValue, bool rightToLeft,
-                  bool noPrefix) {
-  if (!canvas) return;
-  const int g = std::max(glowSize, 0);
-  const TRect r = GlowTextRect(rect, g);
-  const UINT format = GlowTextFormat(flags, rightToLeft, noPrefix);
-  const int gx = r.Left + offset - g, gy = r.Top + offset - g;
-  if (cache) {
-    if (rebuild) cache->reset();
-    if (!*cache) {
-      auto glow = std::make_unique<TBitmap>();
-      MakeTextGlow(*glow, canvas, r, text, format, color, g, intensive);
-      *cache = std::move(glow);
-    }
-    AlphaDrawBitmap(cache->get(), canvas, gx, gy, alphaValue);
-  } else if (alphaValue > 0) {
-    TBitmap glow;
-    MakeTextGlow(glow, canvas, r, text, format, color, g, intensive);
-    AlphaDrawBitmap(&glow, canvas, gx, gy, alphaValue);
-  }
-  DrawPlainText(canvas, r, text, format);
-}
+
 
 void DrawImageGlow(std::unique_ptr<TBitmap>* cache, bool rebuild, TCanvas* canvas, int x, int y,
                    Byte alphaValue, int glowSize, TColor color, int offset, int index,
@@ -200,19 +171,59 @@ bool MakeImageListGlow(TBitmap* glow, TCustomImageList* images, int index, TColo
   return true;
 }
 
+void DrawGlowText(TCanvas* canvas, const TRect& rect, StringView text,
+                  const TkxGlowTextFormat& textFormat, const TkxGlowParams& params,
+                  TkxGlowCache* cache) {
+  if (!canvas) return;
+  const int g = std::max(params.Size, 0);
+  const bool intensive = params.Intensive;
+  const TRect r = GlowTextRect(rect, g);
+  const UINT format = GlowTextFormat(textFormat.Flags, textFormat.Reading == kxroRightToLeft,
+                                     textFormat.Prefix == kxpmNoPrefix);
+  const int gx = r.Left + params.Offset - g, gy = r.Top + params.Offset - g;
+  if (cache) {
+    if (cache->Rebuild) cache->Buffer.reset();
+    if (!cache->Buffer) {
+      auto glow = std::make_unique<TBitmap>();
+      MakeTextGlow(*glow, canvas, r, text, format, params.Color, g, intensive);
+      cache->Buffer = std::move(glow);
+    }
+    AlphaDrawBitmap(cache->Buffer.get(), canvas, gx, gy, params.Alpha);
+  } else if (params.Alpha > 0) {
+    TBitmap glow;
+    MakeTextGlow(glow, canvas, r, text, format, params.Color, g, intensive);
+    AlphaDrawBitmap(&glow, canvas, gx, gy, params.Alpha);
+  }
+  DrawPlainText(canvas, r, text, format);
+}
+
+namespace {
+
+TkxGlowParams ParamsOf(int offset, TColor color, int glowSize, bool intensive, Byte alphaValue) {
+  return {color, glowSize, alphaValue, intensive, offset};
+}
+
+TkxGlowTextFormat TextFormatOf(UINT flags, bool rightToLeft, bool noPrefix) {
+  return {flags, rightToLeft ? kxroRightToLeft : kxroLeftToRight,
+          noPrefix ? kxpmNoPrefix : kxpmPrefix};
+}
+
+}  // namespace
+
 void DrawTextWithGlow(TCanvas* canvas, const TRect& rect, StringView text, UINT flags,
                       int offset, TColor color, int glowSize, bool intensive, Byte alphaValue,
                       bool rightToLeft, bool noPrefix) {
-  DrawTextGlow(nullptr, false, canvas, rect, text, flags, offset, color, glowSize, intensive,
-               alphaValue, rightToLeft, noPrefix);
+  DrawGlowText(canvas, rect, text, TextFormatOf(flags, rightToLeft, noPrefix),
+               ParamsOf(offset, color, glowSize, intensive, alphaValue));
 }
 
 void DrawTextWithGlowCached(std::unique_ptr<TBitmap>& glowBuffer, bool rebuild, TCanvas* canvas,
                             const TRect& rect, StringView text, UINT flags, int offset,
                             TColor color, int glowSize, bool intensive, Byte alphaValue,
                             bool rightToLeft, bool noPrefix) {
-  DrawTextGlow(&glowBuffer, rebuild, canvas, rect, text, flags, offset, color, glowSize,
-               intensive, alphaValue, rightToLeft, noPrefix);
+  TkxGlowCache cache{glowBuffer, rebuild};
+  DrawGlowText(canvas, rect, text, TextFormatOf(flags, rightToLeft, noPrefix),
+               ParamsOf(offset, color, glowSize, intensive, alphaValue), &cache);
 }
 
 void DrawImageWithGlow(TCanvas* canvas, int x, int y, Byte alphaValue, int glowSize,

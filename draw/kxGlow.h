@@ -8,6 +8,7 @@
 #pragma once
 #include <memory>
 
+#include "draw/kxStates.h"
 #include "host/gdi/Types.h"
 #include "host/rtl/System.h"
 
@@ -18,6 +19,23 @@ class TCustomImageList;
 }  // namespace vcl
 
 namespace kx {
+
+enum TkxReadingOrder { kxroLeftToRight, kxroRightToLeft };
+enum TkxPrefixMode { kxpmPrefix, kxpmNoPrefix };
+
+// How glowing text is laid out: DrawTextW flags, reading order and prefix processing.
+struct TkxGlowTextFormat {
+  vcl::UINT Flags = 0;
+  TkxReadingOrder Reading = kxroLeftToRight;
+  TkxPrefixMode Prefix = kxpmPrefix;
+};
+
+// Where a control keeps its last halo: dropped first when Rebuild, made when empty, reused
+// otherwise.
+struct TkxGlowCache {
+  std::unique_ptr<vcl::TBitmap>& Buffer;
+  bool Rebuild = false;
+};
 
 // Stack blur of the blue, green and red channels with a triangle of weights radius + 1 - |k|
 // over the distances -radius..radius, first along the rows, then along the columns; positions
@@ -50,9 +68,15 @@ void DrawTextWithGlow(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::StringV
                       vcl::UINT flags, int offset, vcl::TColor color, int glowSize,
                       bool intensive, vcl::Byte alphaValue, bool rightToLeft = false,
                       bool noPrefix = false);
+// The same from option records (the halo's look from TkxGlowEffect::GetParams, or from the
+// state rule of TkxButtonGlowEffect), the halo kept in `cache` when one is given (the text is laid
+// out in the widened rectangle on every paint). DrawTextWithGlow and DrawTextWithGlowCached
+// are entry points over it.
+void DrawGlowText(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::StringView text,
+                  const TkxGlowTextFormat& format, const TkxGlowParams& glow,
+                  TkxGlowCache* cache = nullptr);
 // The same with the halo kept in glowBuffer: dropped first when `rebuild`, made when the
-// buffer is empty, and reused otherwise. The text is laid out in the widened rectangle on
-// every paint.
+// buffer is empty, and reused otherwise.
 void DrawTextWithGlowCached(std::unique_ptr<vcl::TBitmap>& glowBuffer, bool rebuild,
                             vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::StringView text,
                             vcl::UINT flags, int offset, vcl::TColor color, int glowSize,

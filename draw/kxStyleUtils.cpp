@@ -3,6 +3,7 @@
 
 #include "host/classes/TypInfo.h"
 #include "host/themes/StyleManager.h"
+#include "host/vcl/Controls.h"
 
 namespace kx {
 
@@ -74,8 +75,19 @@ TCustomStyleServices* StyleServicesFor(StringView styleName, bool noStyleElement
 
 TCustomStyleServices* ControlStyleServices(const TComponent* control) {
   if (!control || !TStyleManager::IsCustomStyleActive()) return TStyleManager::ActiveStyle();
+  // Controls inherit their parents' StyleName: the host's rule answers for them.
+  if (auto* c = dynamic_cast<const TControl*>(control)) return StyleServices(c);
   TkxControlStyling styling = GetControlStyling(control);
-  return StyleServicesFor(styling.StyleName, styling.NoStyleElements);
+  return StyleServicesFor(styling.StyleName, styling.NoStyleElements,
+                          TStyleManager::SystemStyleIsDefault());
+}
+
+String EffectiveStyleName(const TComponent* control) {
+  if (auto* c = dynamic_cast<const TControl*>(control)) {
+    const TControl* source = StyleNameSource(c);
+    return source ? source->StyleName() : String();
+  }
+  return GetControlStyling(control).StyleName;
 }
 
 bool StyleServicesEnabled(const TCustomStyleServices* services) {
@@ -98,7 +110,7 @@ TColor ColorToStyleColor(TColor color, const TComponent* control) {
 
 bool IsWindowsStyle(const TComponent* control) {
   if (!IsCustomStyle(control)) return false;
-  if (control) return ContainsWindows(GetControlStyling(control).StyleName);
+  if (control) return ContainsWindows(EffectiveStyleName(control));
   TCustomStyleServices* active = TStyleManager::ActiveStyle();
   return active && ContainsWindows(active->Name());
 }

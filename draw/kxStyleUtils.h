@@ -35,8 +35,13 @@ TkxControlStyling GetControlStyling(const vcl::TComponent* control);
 // the active style.
 vcl::TCustomStyleServices* StyleServicesFor(vcl::StringView styleName, bool noStyleElements,
                                             bool systemStyleIsDefault = false);
-// The style services that paint a control (the active style's for nullptr).
+// The style services that paint a control (the active style's for nullptr). A host control
+// inherits the StyleName of its nearest parent that names a style (vcl::StyleServices); other
+// components answer through their own styling and the registry's SystemStyleIsDefault switch.
 vcl::TCustomStyleServices* ControlStyleServices(const vcl::TComponent* control);
+// The StyleName that decides a control's style: its own or its nearest parent's that names a
+// registered, enabled style (empty when none does; a component's own name otherwise).
+vcl::String EffectiveStyleName(const vcl::TComponent* control);
 
 // Whether the services draw the themed look: false for services that report themselves not
 // enabled, and for the system style while the host's themes are switched off (the classic

@@ -71,7 +71,7 @@ double GlyphScale(double scale, bool snap) {
 }
 
 void DrawArrowGlyph(TCanvas* canvas, const TRect& rect, TColor color, double scale,
-                    int direction) {
+                    TkxArrowDirection direction) {
   if (!canvas || direction < kxadLeft || direction > kxadDown) return;
   const double s = GlyphScale(scale, true);
   const TCentre c = CentreOf(rect);
@@ -111,14 +111,14 @@ void DrawArrowGlyph(TCanvas* canvas, const TRect& rect, TColor color, double sca
 }
 
 void DrawChevronGlyph(TCanvas* canvas, const TRect& rect, TColor color, double scale,
-                      int direction) {
-  if (!canvas || (direction != kxcdRight && direction != kxcdLeft)) return;
+                      TkxArrowDirection direction) {
+  if (!canvas || (direction != kxadRight && direction != kxadLeft)) return;
   const double s = GlyphScale(scale, true);
   const TCentre c = CentreOf(rect);
   const int length = Round(4 * s);
   const int passes = int(std::trunc(s + 1));
   const int reach = Round(2 * s);
-  const bool right = direction == kxcdRight;
+  const bool right = direction == kxadRight;
   const int tipX = right ? c.X + reach - 1 : c.X - reach - 1;
   // Strokes run from the tip away from where it points.
   const int away = right ? -1 : 1;

@@ -15,14 +15,9 @@ class TComponent;
 
 namespace kx {
 
-// Directions of DrawArrowGlyph.
-constexpr int kxadLeft = 1;
-constexpr int kxadRight = 2;
-constexpr int kxadUp = 3;
-constexpr int kxadDown = 4;
-// Directions of DrawChevronGlyph.
-constexpr int kxcdRight = 1;
-constexpr int kxcdLeft = 2;
+// Where an arrow or chevron points; the one direction type of every glyph routine (a chevron
+// points left or right only).
+enum TkxArrowDirection { kxadLeft = 1, kxadRight = 2, kxadUp = 3, kxadDown = 4 };
 
 // The scale a glyph routine draws at: below 1 counts as 1; with `snap`, a scale whose rounded
 // value differs from its truncated value becomes the rounded value.
@@ -31,12 +26,13 @@ double GlyphScale(double scale, bool snap);
 // A filled triangle of round(2 x scale + 1) + 1 one-pixel lines, each 2 pixels longer than the
 // one before, its tip round(2 x scale) pixels from the centre, with the canvas's pen.
 void DrawArrowGlyph(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TColor color,
-                    double scale, int direction);
+                    double scale, TkxArrowDirection direction);
 // An open arrow of two 45-degree strokes of round(4 x scale) pixels meeting at a tip
 // round(2 x scale) - 1 right of the centre (pointing right) or round(2 x scale) + 1 left of it
-// (pointing left), drawn trunc(scale + 1) times, each one pixel further left.
+// (pointing left), drawn trunc(scale + 1) times, each one pixel further left. Up and down draw
+// nothing.
 void DrawChevronGlyph(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TColor color,
-                      double scale, int direction);
+                      double scale, TkxArrowDirection direction);
 // A downward chevron of half-width round(4 x scale), round(scale + 1) lines thick, its tip at
 // the centre's y + round(2 x scale) - 1.
 void DrawDropDownArrow(vcl::TCanvas* canvas, const vcl::TRect& rect, vcl::TColor color,

@@ -4,8 +4,8 @@
 // control's WindowProc chain that offers each message to the control's hook (when it has one)
 // before passing it on. The link stays while the control lives, so it sees a re-created
 // window's first message and gives that window a new hook at once; whether the control has a
-// hook is decided again at every style switch, registration change and change of the control's
-// StyleName or StyleElements.
+// hook is decided again at every style switch, registration change, change of the control's
+// StyleName or StyleElements and CM_STYLECHANGED (a parent's StyleName changed).
 //
 // A control created while classes are registered is found through the window manager's
 // creation hook; its window is bound to the control only by its first message, so a short-lived
@@ -168,6 +168,8 @@ struct TControlHookLink : public TComponent {
         if (Control->ComponentState().Contains(csDestroying)) Remove();
         break;
       case CM_STYLENAMECHANGED:
+      case CM_STYLECHANGED:
+        // A parent's StyleName may have changed the style that paints the control.
         if (Update()) Refresh(Window());
         break;
       case CM_STYLEELEMENTSCHANGED:

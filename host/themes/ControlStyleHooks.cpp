@@ -5,15 +5,29 @@
 
 namespace vcl {
 
+namespace {
+
+TCustomStyleServices* NamedStyle(const TControl* c) {
+  const String& name = c->StyleName();
+  if (name.empty()) return nullptr;
+  TCustomStyleServices* named = TStyleManager::Style(name);
+  return named && named->Enabled() ? named : nullptr;
+}
+
+}  // namespace
+
+const TControl* StyleNameSource(const TControl* control) {
+  for (const TControl* c = control; c; c = c->Parent())
+    if (NamedStyle(c)) return c;
+  return nullptr;
+}
+
 TCustomStyleServices* StyleServices(const TControl* control) {
   TCustomStyleServices* active = TStyleManager::ActiveStyle();
   if (!control || !TStyleManager::IsCustomStyleActive()) return active;
-  const String& name = control->StyleName();
-  if (!name.empty()) {
-    TCustomStyleServices* named = TStyleManager::Style(name);
-    if (named && named->Enabled()) return named;
-  }
-  if (control->StyleElements().Empty()) return TStyleManager::SystemStyle();
+  if (const TControl* source = StyleNameSource(control)) return NamedStyle(source);
+  if (TStyleManager::SystemStyleIsDefault() || control->StyleElements().Empty())
+    return TStyleManager::SystemStyle();
   return active;
 }
 

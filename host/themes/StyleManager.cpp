@@ -39,6 +39,7 @@ struct TRegistry {
   int NextHandlerId = 1;
   TStyleManager::TErrorReporter Reporter;
   TStyleManager::TParentBackgroundPainter ParentPainter;
+  bool SystemStyleIsDefault = false;
 };
 
 TRegistry& Reg() {
@@ -142,6 +143,7 @@ void TStyleManager::Initialize() {
     }
     detail::RegisterDefaultSysStyleHooks();
     detail::RegisterDefaultControlStyleHooks();
+    detail::InstallDefaultParentBackgroundPainter();
     // Themes switched on or off (here or by anyone setting the platform fact) notify like a
     // style switch when the system style is the active one.
     if (!r.ThemesHandler)
@@ -192,6 +194,16 @@ TCustomStyleServices* TStyleManager::SystemStyle() {
 bool TStyleManager::IsCustomStyleActive() {
   TRegistry& r = Ready();
   return r.Active != r.System.get();
+}
+
+bool TStyleManager::SystemStyleIsDefault() { return Reg().SystemStyleIsDefault; }
+
+void TStyleManager::SetSystemStyleIsDefault(bool on) {
+  TRegistry& r = Ready();
+  if (r.SystemStyleIsDefault == on) return;
+  r.SystemStyleIsDefault = on;
+  // Only controls painted by a custom style see a difference.
+  if (IsCustomStyleActive()) NotifySwitch(ActiveStyle(), ActiveStyle());
 }
 
 void TStyleManager::SetStyle(StringView name) { SetStyle(GetStyle(name)); }

@@ -47,6 +47,11 @@ class TStyleManager {
   static TCustomStyleServices* SystemStyle();
   // True while the active style is not the system style.
   static bool IsCustomStyleActive();
+  // Whether a control that names no style (neither itself nor any of its parents) draws with
+  // the system style instead of the active one (off by default). Changing it notifies like a
+  // switch while a custom style is active.
+  static bool SystemStyleIsDefault();
+  static void SetSystemStyleIsDefault(bool on);
 
   // Makes a registered style active; EStyleEngineException naming the style when there is no
   // such style.
@@ -135,9 +140,14 @@ class TStyleManager {
 // The active style's services.
 TCustomStyleServices* StyleServices();
 // The services that paint a control, by the per-control rule: while no custom style is active,
-// the active (system) style; otherwise the style the control's StyleName names when that style
-// is registered and enabled, the system style for a control with an empty StyleElements set,
-// and the active style for everything else (and for nullptr).
+// the active (system) style. Otherwise the style named by the control or, when it names none,
+// by its nearest parent that does (a name that is no registered, enabled style counts as none).
+// Where nothing up the chain names one: the system style when SystemStyleIsDefault is on or the
+// control's own StyleElements set is empty, the active style for everything else (and for
+// nullptr).
 TCustomStyleServices* StyleServices(const TControl* control);
+// The control or nearest parent whose StyleName decides the control's style by that rule, or
+// nullptr when none does.
+const TControl* StyleNameSource(const TControl* control);
 
 }  // namespace vcl

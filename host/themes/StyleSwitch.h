@@ -34,5 +34,7 @@ std::vector<HWND> TakeControlHookFrames();
 void NotifyControlsWithoutWindows(const std::vector<HWND>& windows);
 // The engine's own control hooks: forms and scrolling controls.
 void RegisterDefaultControlStyleHooks();
+// The engine's painter of parent backgrounds (ParentBackground.cpp), unless one is set already.
+void InstallDefaultParentBackgroundPainter();
 
 }  // namespace vcl::detail

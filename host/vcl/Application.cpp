@@ -435,6 +435,11 @@ void TApplication::ActivateHint(TPoint cursorPos) {
     EnsureHintWindow(info.HintWindowClass ? info.HintWindowClass : &THintWindow::Class);
     if (FHintWindow->CurrentPPI() != ppi) FHintWindow->ScaleForPPI(ppi);
     FHintWindow->SetColor(info.HintColor);
+    // The hint is drawn in the style of the control it describes: the StyleName of the control
+    // or of its nearest parent that names one.
+    const TControl* named = control;
+    while (named && named->StyleName().empty()) named = named->Parent();
+    FHintWindow->SetStyleName(named ? StringView(named->StyleName()) : StringView());
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     r.Offset(info.HintPos.X, info.HintPos.Y);
     FHintCursorRect = control->ClientToScreen(info.CursorRect);

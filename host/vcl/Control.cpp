@@ -606,12 +606,22 @@ void TControl::UpdateParentProperties() {
   Perform(CM_PARENTBIDIMODECHANGED, 0, 0);
 }
 
+namespace {
+// The controls inside a container follow its StyleName unless they name their own: each is told
+// once and repainted.
+void NotifySubtreeOfStyle(TControl* c) {
+  c->Perform(CM_STYLECHANGED, 0, 0);
+  c->Invalidate();
+  if (auto* w = dynamic_cast<TWinControl*>(c))
+    for (int i = 0; i < w->ControlCount(); ++i) NotifySubtreeOfStyle(w->Controls(i));
+}
+}  // namespace
+
 void TControl::SetStyleName(StringView v) {
   if (FStyleName == v) return;
   FStyleName = String(v);
   Perform(CM_STYLENAMECHANGED, 0, 0);
-  Perform(CM_STYLECHANGED, 0, 0);
-  Invalidate();
+  NotifySubtreeOfStyle(this);
 }
 
 void TControl::SetStyleElements(TStyleElements v) {

@@ -73,6 +73,18 @@ class TProbe : public TkxCustomControl {
   }
 };
 
+// A probe with a one-pixel window border: its client area starts at (1, 1) of its window.
+class TBorderedProbe : public TProbe {
+ public:
+  using TProbe::TProbe;
+
+ protected:
+  void CreateParams(TCreateParams& params) override {
+    TProbe::CreateParams(params);
+    params.Style |= WS_BORDER;
+  }
+};
+
 // A graphic control filling itself with one colour; counts background-change messages.
 class TSolidGraphic : public TGraphicControl {
  public:

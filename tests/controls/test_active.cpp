@@ -20,12 +20,21 @@ class TStateButton : public TkxCustomActiveControl {
     SetTabStop(true);
   }
   bool FadeFocused = false;
+  // Shows the normal look while set, whatever the mouse does (a look changed by code, with no
+  // transition of its own).
+  bool Dim = false;
+  void SetDim(bool v) {
+    Dim = v;
+    RePaintControl();
+  }
   using TkxCustomActiveControl::SetTransparentBackground;
+  using TkxCustomActiveControl::StopTransition;
 
  protected:
   TkxsCtrlState GetCtrlState() override {
     TkxsCtrlState s = TkxCustomActiveControl::GetCtrlState();
     if (s == kxsDisabled) return s;
+    if (Dim) return kxsNormal;
     if (FPressed) return kxsPressed;
     if (s == kxsNormal && Focused()) return kxsFocused;
     return s;
@@ -178,7 +187,9 @@ TEST_F(ActiveControl, PressedAndFocusedStatesAreShownAtOnce) {
   Advance(kx::TkxCustomActiveControl::kFadeDuration + 20);
   Button(true);
   EXPECT_EQ(Face(), kPressed) << "a press never fades";
+  EXPECT_EQ(FButton->OldCtrlState(), kxsHot) << "an ordinary paint leaves the old state";
   Button(false);
+  EXPECT_EQ(Face(), kHot) << "the release shows at once: the old state is still hot";
   Advance(kx::TkxCustomActiveControl::kTransitionWindow);
   FButton->SetFocus();
   wintest::Pump();
@@ -196,6 +207,55 @@ TEST_F(ActiveControl, PressedAndFocusedStatesAreShownAtOnce) {
   EXPECT_NE(mid, kFocused);
   Advance(kx::TkxCustomActiveControl::kFadeDuration);
   EXPECT_EQ(Face(), kFocused);
+}
+
+TEST_F(ActiveControl, ATransitionLastsTheTransitionWindowAtMost) {
+  FButton->SetAnimation(true);
+  MoveTo(30, 30);
+  Advance(kx::TkxCustomActiveControl::kFadeDuration + 20);
+  ASSERT_EQ(Face(), kHot);
+  // Inside the window every change of look fades, also one made by code.
+  FButton->SetDim(true);
+  EXPECT_EQ(Face(), kHot);
+  Advance(kx::TkxCustomActiveControl::kFadeDuration / 2);
+  EXPECT_TRUE(IsBlend(Face())) << std::hex << Face();
+  Advance(kx::TkxCustomActiveControl::kFadeDuration);
+  FButton->SetDim(false);
+  // Timer 1 ends the window: a change after it shows at once, with no fade left running.
+  Advance(kx::TkxCustomActiveControl::kTransitionWindow);
+  EXPECT_EQ(BufferedAnimationCount(FButton->Handle()), 0);
+  FButton->SetDim(true);
+  EXPECT_EQ(Face(), kNormal);
+}
+
+TEST_F(ActiveControl, BackgroundChangesAndSubclassesCancelATransition) {
+  FButton->SetAnimation(true);
+  auto hoverThenDim = [&](auto&& cancel) {
+    FButton->SetDim(false);
+    Park();
+    Advance(kx::TkxCustomActiveControl::kTransitionWindow + 10);
+    MoveTo(30, 30);
+    Advance(kx::TkxCustomActiveControl::kFadeDuration + 20);
+    cancel();
+    FButton->SetDim(true);
+    return Face();
+  };
+  // Nothing cancels: the change fades from the hot look.
+  EXPECT_EQ(hoverThenDim([] {}), kHot);
+  // Erasing outside a paint.
+  EXPECT_EQ(hoverThenDim([&] {
+              HDC dc = GetDC(FButton->Handle());
+              FButton->Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+              ReleaseDC(FButton->Handle(), dc);
+            }),
+            kNormal);
+  // A changed background beneath a transparent control; an opaque one keeps its fade.
+  EXPECT_EQ(hoverThenDim([&] { FButton->Perform(WM_PARENTBGCHANGED, 0, 0); }), kHot);
+  FButton->SetTransparentBackground(true);
+  EXPECT_EQ(hoverThenDim([&] { FButton->Perform(WM_PARENTBGCHANGED, 0, 0); }), kNormal);
+  FButton->SetTransparentBackground(false);
+  // A subclass stopping it.
+  EXPECT_EQ(hoverThenDim([&] { FButton->StopTransition(); }), kNormal);
 }
 
 TEST_F(ActiveControl, AFailedCrossFadeFallsBackToAnOrdinaryPaint) {

@@ -257,11 +257,42 @@ TEST_F(Label, WindowDescriptionsReadAndWriteOnlyWhatDiffersFromTheDefaults) {
   String text = WriteComponentText(root);
   for (const char16_t* present : {u"StyleKind = kxpsToolBar", u"BorderStyle = kxpbsTopBevel",
                                   u"GlowEffect.Enabled = True", u"VertAlignment = kxvtaCenter",
-                                  u"AutoSize = False"})
+                                  u"AutoSize = False",
+                                  // The label's four options without a default: always written.
+                                  u"DragForm = False", u"DragTopForm = True", u"AutoSize = True",
+                                  u"UseFontColorToStyleColor = False"})
     EXPECT_NE(text.find(present), String::npos) << StringToUtf8(present);
-  for (const char16_t* absent : {u"DragTopForm", u" Alignment", u"ShowAccelChar", u"WordWrap",
-                                 u"AutoSize = True", u"WallpaperIndex"})
+  for (const char16_t* absent : {u" Alignment", u"ShowAccelChar", u"WordWrap",
+                                 u"WallpaperIndex"})
     EXPECT_EQ(text.find(absent), String::npos) << StringToUtf8(absent);
+}
+
+
+TEST_F(Label, TheHaloIsRebuiltOnlyWhenWhatItDependsOnChanges) {
+  TkxLabel* l = MakeLabel(u"Glowing text");
+  l->SetAutoSize(false);
+  l->SetBounds(10, 10, 120, 40);
+  l->GlowEffect()->SetEnabled(true);
+  l->RePaintControl();
+  ASSERT_NE(l->GlowBuffer(), nullptr);
+  // A kept halo is marked by a size no halo has: a rebuilt one has lost the mark.
+  auto mark = [&] { l->GlowBuffer()->SetSize(1, 1); };
+  auto rebuiltAfter = [&](auto&& change) {
+    mark();
+    change();
+    l->RePaintControl();
+    return l->GlowBuffer() && l->GlowBuffer()->Width() != 1;
+  };
+  EXPECT_FALSE(rebuiltAfter([] {})) << "a repaint without changes reuses the halo";
+  EXPECT_TRUE(rebuiltAfter([&] { l->SetCaption(u"Other text"); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->Font()->SetSize(l->Font()->Size() + 2); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->Font()->SetName(u"DejaVu Sans"); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->GlowEffect()->SetColor(clRed); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->SetWordWrap(true); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->SetBounds(10, 10, 90, 40); }));
+  EXPECT_TRUE(rebuiltAfter([&] { l->SetShowEllipsis(true); }));
+  EXPECT_FALSE(rebuiltAfter([&] { l->Font()->SetColor(clBlue); }))
+      << "the text colour is not part of the halo";
 }
 
 }  // namespace

@@ -187,7 +187,10 @@ TEST_F(PaintPipeline, ErasePhasePaintsOnlyWhenNoPaintFollows) {
 
 TEST_F(PaintPipeline, ClientRectBufferIsTheClientSize) {
   TPatternControl* root = MakeRoot();
-  auto* probe = Make<TProbe>(root, Rect(10, 10, 50, 40));
+  auto* probe = Make<TBorderedProbe>(root, Rect(10, 10, 50, 40));
+  probe->HandleNeeded();
+  ASSERT_EQ(probe->ClientWidth(), probe->Width() - 2);
+  ASSERT_EQ(probe->ClientHeight(), probe->Height() - 2);
   probe->FDrawInClientRect = true;
   probe->SetStorePaintBuffer(true);
   probe->RePaintControl();
@@ -242,6 +245,35 @@ TEST_F(PaintPipeline, CustomStyleStillShowsTheParentBeneath) {
   Make<TProbe>(root, area);
   wintest::Pump();
   EXPECT_TRUE(ShowsPattern(area, 10));
+}
+
+}  // namespace
+}  // namespace ctltest
+
+namespace ctltest {
+namespace {
+
+TEST_F(PaintPipeline, ControlsOfOtherClassesCaptureByTheSameCases) {
+  TPatternControl* root = MakeRoot();
+  auto* box = Make<TScrollBox>(root, Rect(20, 10, 60, 40));
+  box->SetBorderStyle(bsNone);
+  wintest::Pump();
+  TBitmap b;
+  b.SetPixelFormat(pf32bit);
+  b.SetSize(40, 30);
+  CaptureBackground(box, b.Canvas());
+  EXPECT_EQ(Rgb(&b, 3, 4), PatternAt(23, 14, 10));
+  // A storing parent's kept buffer is copied, not painted, unless the caller asks afresh.
+  root->SetStorePaintBuffer(true);
+  root->RePaintControl();
+  root->Phase = 50;
+  const int paints = root->Paints;
+  CaptureBackground(box, b.Canvas());
+  EXPECT_EQ(Rgb(&b, 3, 4), PatternAt(23, 14, 10));
+  EXPECT_EQ(root->Paints, paints);
+  CaptureBackground(box, b.Canvas(), kxbgParent, kxkiPaintAfresh);
+  EXPECT_EQ(Rgb(&b, 3, 4), PatternAt(23, 14, 50));
+  EXPECT_EQ(root->Paints, paints + 1);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "draw/kxStyledPaintBorders.h"
 #include "draw/kxStyledPaintText.h"
 #include "host/platform/headless/HeadlessBackend.h"
+#include "host/themes/StyleManager.h"
 #include "host/vcl/Forms.h"
 #include "images/kxImageCollection.h"
 
@@ -368,6 +369,62 @@ TEST_F(Panel, PressingADraggingPanelMovesItsFormUnlessMaximised) {
   TRect maximised = form->BoundsRect();
   drag(30, 16);
   EXPECT_EQ(form->BoundsRect(), maximised);
+}
+
+
+TEST_F(Panel, TheCaptionHaloIsRebuiltOnlyWhenWhatItDependsOnChanges) {
+  TTestPanel* p = MakePanel(Rect(10, 10, 150, 60));
+  p->SetShowCaption(true);
+  p->SetCaption(u"Glowing caption");
+  p->CaptionGlowEffect()->SetEnabled(true);
+  p->RePaintControl();
+  ASSERT_NE(p->GlowBuffer(), nullptr);
+  auto rebuiltAfter = [&](auto&& change) {
+    p->GlowBuffer()->SetSize(1, 1);  // a mark no halo has
+    change();
+    p->RePaintControl();
+    return p->GlowBuffer() && p->GlowBuffer()->Width() != 1;
+  };
+  EXPECT_FALSE(rebuiltAfter([] {})) << "a repaint without changes reuses the halo";
+  EXPECT_TRUE(rebuiltAfter([&] { p->SetCaption(u"Another caption"); }));
+  EXPECT_TRUE(rebuiltAfter([&] { p->Font()->SetSize(p->Font()->Size() + 2); }));
+  EXPECT_TRUE(rebuiltAfter([&] { p->CaptionGlowEffect()->SetColor(clRed); }));
+  EXPECT_TRUE(rebuiltAfter([&] { p->SetWordWrap(true); }));
+  // A wrapped caption breaks its lines anew in another width.
+  EXPECT_TRUE(rebuiltAfter([&] { p->SetBounds(10, 10, 80, 60); }));
+}
+
+TEST_F(Panel, UnderACustomStyleThePanelTakesTheStylesFaceAndTextColours) {
+  TStyleManager::SetStyle(u"Tablet Dark");
+  struct TRestore {
+    ~TRestore() { TStyleManager::SetStyle(u"Windows"); }
+  } restore;
+  auto* p = Make<TkxPanel>(FRoot, Rect(10, 10, 150, 60));
+  p->SetShowCaption(true);
+  p->SetCaption(u"WWWWWWWW");
+  p->Font()->SetColor(clBtnText);
+  p->HandleNeeded();
+  p->RePaintControl();
+  TCustomStyleServices* style = TStyleManager::Style(u"Tablet Dark");
+  const std::uint32_t face = Rgb(style->GetSystemColor(clBtnFace));
+  ASSERT_NE(face, Rgb(clBtnFace)) << "the style has a face colour of its own";
+  EXPECT_EQ(Shown(12, 12), face);
+  EXPECT_EQ(Shown(145, 55), face);
+  // The caption is drawn in a colour far from the dark face (the style's text colour).
+  int light = 0;
+  for (int y = 20; y < 50; ++y)
+    for (int x = 20; x < 140; ++x) {
+      std::uint32_t c = Shown(x, y);
+      int sum = int((c >> 16) & 0xFF) + int((c >> 8) & 0xFF) + int(c & 0xFF);
+      int faceSum = int((face >> 16) & 0xFF) + int((face >> 8) & 0xFF) + int(face & 0xFF);
+      light += sum > faceSum + 200;
+    }
+  EXPECT_GT(light, 20);
+  // Its own StyleElements without seClient keep the panel's own colour.
+  p->SetColor(Col(kFill));
+  p->SetStyleElements({seFont, seBorder});
+  p->RePaintControl();
+  EXPECT_EQ(Shown(12, 12), kFill);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "DrawTest.h"
 #include "draw/kxBitmapUtils.h"
 #include "draw/kxGlow.h"
+#include "draw/kxImageListGlyphs.h"
 #include "host/classes/TypInfo.h"
 #include "host/graphics/ImgList.h"
 
@@ -69,6 +70,32 @@ class TDrawnImageList : public TCustomImageList {
 };
 const TClass TDrawnImageList::Class =
     TClass::Define<TDrawnImageList, TCustomImageList>(u"TkxCustomImageList");
+
+// A list of the host's "TVirtualImageList" class, recognised by its name alone.
+class TNamedVirtualList : public TImageList {
+ public:
+  static const TClass Class;
+  const TClass* ClassType() const override { return &Class; }
+  TNamedVirtualList() : TImageList(8, 8) {}
+};
+const TClass TNamedVirtualList::Class =
+    TClass::Define<TNamedVirtualList, TImageList>(u"TVirtualImageList");
+
+// A library list that shows how it was asked to draw: blue enabled, red disabled.
+class TLookList : public TCustomImageList {
+ public:
+  static const TClass Class;
+  const TClass* ClassType() const override { return &Class; }
+  TLookList() : TCustomImageList(8, 8) { Handle(); }
+  int GetCount() override { return 1; }
+
+ protected:
+  void DoDraw(int, TCanvas* canvas, int x, int y, UINT, bool enabled) override {
+    canvas->Brush()->SetColor(enabled ? clBlue : clRed);
+    canvas->FillRect(Rect(x + 1, y + 1, x + 3, y + 3));
+  }
+};
+const TClass TLookList::Class = TClass::Define<TLookList, TCustomImageList>(u"TkxCustomImageList");
 
 // Where alpha is non-zero.
 std::vector<bool> Shape(TBitmap& b) {
@@ -243,4 +270,47 @@ TEST(ImageAlpha, ListImagesDrawnWithAnOpacity) {
   DrawImageWithAlpha(none.Canvas(), 4, 4, 255, 1, il.get());
   DrawImageWithAlpha(none.Canvas(), 4, 4, 255, 0, nullptr);
   EXPECT_EQ(none.Count(0) + none.Count(8), 0);
+}
+
+TEST(ImageListGlyphs, TheFourDisabledCases) {
+  // The host's virtual list: keyed on its top-left pixel and blended at 80 (100 in the gallery).
+  TNamedVirtualList named;
+  {
+    TBitmap g;
+    Glyph(g);
+    named.Add(&g, nullptr);
+  }
+  TTarget v(20, 20), gallery(20, 20), enabled(20, 20);
+  DrawImageListGlyph(v.Canvas(), 4, 4, 0, &named, kxglDisabled);
+  EXPECT_EQ(Hex(v.At(7, 7)), Hex(0xFF000050u));
+  EXPECT_EQ(v.Count(8), 0);  // the green around the glyph counts as transparent
+  DrawImageListGlyph(gallery.Canvas(), 4, 4, 0, &named, kxglDisabled, kxGalleryDisabledGlyphAlpha);
+  EXPECT_EQ(Hex(gallery.At(7, 7)), Hex(0xFF000064u));
+  DrawImageListGlyph(enabled.Canvas(), 4, 4, 0, &named, kxglEnabled);
+  EXPECT_EQ(Hex(enabled.At(7, 7)), Hex(kBlue));
+  EXPECT_EQ(Hex(enabled.At(4, 4)), Hex(kGreen));  // enabled, the list draws itself
+
+  // The library's lists draw their own disabled look.
+  TLookList look;
+  TTarget l(20, 20), le(20, 20);
+  DrawImageListGlyph(l.Canvas(), 0, 0, 0, &look, kxglDisabled);
+  EXPECT_EQ(Hex(l.At(1, 1)), Hex(0xFFFF0000u));
+  DrawImageListGlyph(le.Canvas(), 0, 0, 0, &look, kxglEnabled);
+  EXPECT_EQ(Hex(le.At(1, 1)), Hex(kBlue));
+
+  // Any other list draws itself disabled, not blended at 80.
+  auto plain = OpaqueList(false);
+  TTarget p(20, 20), own(20, 20);
+  DrawImageListGlyph(p.Canvas(), 4, 4, 0, plain.get(), kxglDisabled);
+  EXPECT_NE(Hex(p.At(7, 7)), Hex(0xFF000050u));
+  plain->Draw(own.Canvas(), 4, 4, 0, false);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) ASSERT_EQ(p.At(x, y), own.At(x, y)) << x << "," << y;
+
+  // Missing lists and bad indexes draw nothing.
+  TTarget none(20, 20);
+  DrawImageListGlyph(none.Canvas(), 0, 0, 3, &named, kxglDisabled);
+  DrawImageListGlyph(none.Canvas(), 0, 0, -1, &look, kxglEnabled);
+  DrawImageListGlyph(none.Canvas(), 0, 0, 0, nullptr, kxglDisabled);
+  EXPECT_EQ(none.Count(0) + none.Count(8) + none.Count(16), 0);
 }

@@ -24,6 +24,23 @@ TEST(Resample, EnlargingStepsByTheSourceOverKPlusSizeMinusOne) {
   EXPECT_EQ(Hex(Px(dst, 2, 0)), Hex(0xFFC86432u));
 }
 
+TEST(Resample, EnlargingTwoByTwoToFiveByFiveTellsTheEnlargingStep) {
+  // k = 5 div 2 = 2, step = 2 * 65536 div (2 + 5 - 1) = 21845 (the shrinking step would be
+  // 26214, putting the second column at 102 instead of 85).
+  TBitmap src, dst;
+  Make32(src, 2, 2);
+  for (int y = 0; y < 2; ++y) {
+    Px(src, 0, y) = 0x00000000u;
+    Px(src, 1, y) = 0xFFFFFFFFu;
+  }
+  Make32(dst, 5, 5);
+  ResampleBitmap(&src, &dst);
+  const std::uint32_t expected[] = {0x00000000u, 0x55555555u, 0xAAAAAAAAu, 0xFFFFFFFFu,
+                                    0xFFFFFFFFu};
+  for (int y = 0; y < 5; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(Hex(Px(dst, x, y)), Hex(expected[x])) << x << "," << y;
+}
+
 TEST(Resample, ShrinkingBlendsTheFourNeighboursRoundingToNearest) {
   // 3 x 3 -> 2 x 2: step 1.5, so the second column and row sit half-way between two pixels.
   TBitmap src, dst;

@@ -70,21 +70,53 @@ TEST_F(StyledGlyphs, FilledArrowsAt100To200Percent) {
 
 TEST_F(StyledGlyphs, ChevronsAt100To200Percent) {
   auto right = [](double s) {
-    return GlyphExtent([s](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, s, kxcdRight); });
+    return GlyphExtent([s](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, s, kxadRight); });
   };
   EXPECT_EQ(right(1), TRect(17, 17, 22, 24));    // strokes of 4, 2 passes, tip at x 21
   EXPECT_EQ(right(1.25), TRect(16, 16, 22, 25));  // strokes of 5, 2 passes, tip at x 21
   EXPECT_EQ(right(1.5), TRect(14, 13, 24, 28));   // snapped to 2: strokes of 8, 3 passes
   EXPECT_EQ(right(2), TRect(14, 13, 24, 28));
   // Pointing left: the tip round(2 x scale) + 1 left of the centre, strokes to the right.
-  EXPECT_EQ(GlyphExtent([](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, 1, kxcdLeft); }),
+  EXPECT_EQ(GlyphExtent([](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, 1, kxadLeft); }),
             TRect(16, 17, 21, 24));
   TTarget t(40, 40, kPaper);
-  DrawChevronGlyph(t.Canvas(), kBox, clWhite, 1, kxcdRight);
+  DrawChevronGlyph(t.Canvas(), kBox, clWhite, 1, kxadRight);
   EXPECT_EQ(t.At(21, 20), kInk);  // tip
   EXPECT_EQ(t.At(20, 20), kInk);  // second pass
   EXPECT_EQ(t.At(19, 20), kPaper);
   EXPECT_EQ(t.At(18, 17), kInk);  // the upper stroke's end
+}
+
+// The ink in the extreme columns of a glyph: a glyph pointing right ends in a single tip pixel
+// at its right edge and is widest at its left edge.
+struct TEnds {
+  int Left, Right;
+};
+template <class F>
+TEnds ColumnEnds(F&& draw) {
+  TTarget t(40, 40, kPaper);
+  draw(t.Canvas());
+  const TRect e = PaintedExtent(t, kPaper);
+  TEnds ends{0, 0};
+  for (int y = e.Top; y < e.Bottom; ++y) {
+    ends.Left += t.At(e.Left, y) != kPaper;
+    ends.Right += t.At(e.Right - 1, y) != kPaper;
+  }
+  return ends;
+}
+
+TEST_F(StyledGlyphs, ChevronAndArrowShareTheirDirections) {
+  for (TkxArrowDirection d : {kxadLeft, kxadRight}) {
+    const TEnds arrow = ColumnEnds([d](TCanvas* c) { DrawArrowGlyph(c, kBox, clWhite, 1, d); });
+    const TEnds chevron =
+        ColumnEnds([d](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, 1, d); });
+    const bool arrowRight = arrow.Right < arrow.Left;
+    const bool chevronRight = chevron.Right < chevron.Left;
+    EXPECT_EQ(arrowRight, d == kxadRight) << int(d);
+    EXPECT_EQ(chevronRight, d == kxadRight) << int(d);
+  }
+  // A chevron has no up or down.
+  EXPECT_EQ(GlyphPixels([](TCanvas* c) { DrawChevronGlyph(c, kBox, clWhite, 1, kxadUp); }), 0);
 }
 
 TEST_F(StyledGlyphs, DropDownArrowsAndCloseCrosses) {
@@ -154,7 +186,7 @@ TEST_F(StyledGlyphs, GlyphsLeaveTheCanvasPenAlone) {
   c->Pen()->SetColor(clRed);
   c->MoveTo(0, 0);
   c->LineTo(5, 0);  // the canvas pen is selected now
-  DrawChevronGlyph(c, kBox, clWhite, 1, kxcdRight);
+  DrawChevronGlyph(c, kBox, clWhite, 1, kxadRight);
   DrawCloseGlyph(c, kBox, clWhite, 1);
   DrawMenuArrow(c, kBox, clWhite, 1, nullptr);
   c->MoveTo(0, 39);

@@ -242,17 +242,17 @@ void Render(TSheet& sh, const String& title) {
     const int w = r.Width() / 4;
     auto box = [&](int k) { return TRect(r.Left + k * w, r.Top, r.Left + (k + 1) * w, r.Bottom); };
     if (i == 0)
-      for (int k = 0; k < 4; ++k) DrawArrowGlyph(c, box(k), glyph, f, k + 1);
+      for (int k = 0; k < 4; ++k) DrawArrowGlyph(c, box(k), glyph, f, TkxArrowDirection(k + 1));
     if (i == 1) {
-      DrawChevronGlyph(c, box(0), glyph, f, kxcdRight);
-      DrawChevronGlyph(c, box(1), glyph, f, kxcdLeft);
+      DrawChevronGlyph(c, box(0), glyph, f, kxadRight);
+      DrawChevronGlyph(c, box(1), glyph, f, kxadLeft);
       DrawDropDownArrow(c, box(2), glyph, f);
       DrawCloseGlyph(c, box(3), glyph, f);
     }
     if (i == 2)
-      for (int k = 0; k < 4; ++k) DrawArrowGlyph(c, box(k), glyph, f * 1.25, k + 1);
+      for (int k = 0; k < 4; ++k) DrawArrowGlyph(c, box(k), glyph, f * 1.25, TkxArrowDirection(k + 1));
     if (i == 3) {
-      DrawChevronGlyph(c, box(0), glyph, f * 1.5, kxcdRight);
+      DrawChevronGlyph(c, box(0), glyph, f * 1.5, kxadRight);
       DrawDropDownArrow(c, box(1), glyph, f * 1.5);
       DrawCloseGlyph(c, box(2), glyph, f * 1.5);
       DrawMenuArrow(c, box(3), glyph, f * 1.5, nullptr);
