@@ -147,7 +147,8 @@ void BM_FirstUseOfAStyle(benchmark::State& state) {
   for (auto _ : state) {
     auto style = TCustomStyle::LoadDeferred(p.Data.Data, p.Data.Size, p.Name);
     for (int i = 0; i < 100; ++i)
-      style->DrawElement(c.dc, DetailsOfEntry(int(i * rows.size() / 100)), Bounds(0, 0, 75, 25));
+      style->DrawElement(c.dc, DetailsOfEntry(int(i * rows.size() / 100)), Bounds(0, 0, 75, 25),
+                         nullptr, 96);
   }
 }
 BENCHMARK(BM_FirstUseOfAStyle)->Apply(StyleArgs)->Unit(benchmark::kMicrosecond);

@@ -5,29 +5,13 @@
 
 #include "draw/kxSystem.h"
 #include "host/gdi/GdiDraw.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/vcl/Timers.h"
 #include "host/win/WinUser.h"
 
 namespace kx {
 
 using namespace vcl;
-
-namespace {
-
-// Sets a flag for the lifetime of the guard and puts back the value it had before.
-class TFlagScope {
- public:
-  explicit TFlagScope(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-  ~TFlagScope() { FFlag = FOld; }
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
-
-}  // namespace
 
 TkxCustomActiveControl::TkxCustomActiveControl(TComponent* owner) : TkxCustomControl(owner) {}
 

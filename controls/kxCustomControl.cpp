@@ -9,6 +9,7 @@
 #include "draw/kxGlow.h"
 #include "draw/kxSystem.h"
 #include "host/gdi/GdiDraw.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/win/WinUser.h"
 
 namespace kx {
@@ -16,33 +17,6 @@ namespace kx {
 using namespace vcl;
 
 namespace {
-
-// Runs a cleanup on the way out of a scope, also when the scope raises.
-template <class F>
-class TFinally {
- public:
-  explicit TFinally(F f) : FCleanup(std::move(f)) {}
-  TFinally(const TFinally&) = delete;
-  TFinally& operator=(const TFinally&) = delete;
-  ~TFinally() { FCleanup(); }
-
- private:
-  F FCleanup;
-};
-
-// Sets a flag for the lifetime of the guard and puts back the value it had before, so that
-// nested operations leave the outer one's state intact.
-class TFlagScope {
- public:
-  TFlagScope(bool& flag) : FFlag(flag), FOld(flag) { flag = true; }
-  TFlagScope(const TFlagScope&) = delete;
-  TFlagScope& operator=(const TFlagScope&) = delete;
-  ~TFlagScope() { FFlag = FOld; }
-
- private:
-  bool& FFlag;
-  bool FOld;
-};
 
 constexpr UINT_PTR kFluentRedrawTimer = 101;
 

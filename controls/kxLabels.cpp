@@ -6,6 +6,7 @@
 #include "draw/kxStyleUtils.h"
 #include "draw/kxStyledPaintText.h"
 #include "host/gdi/GdiText.h"
+#include "host/rtl/Assert.h"
 #include "host/vcl/ControlMessages.h"
 
 namespace kx {
@@ -176,7 +177,7 @@ void TkxLabel::DrawControl(TCanvas* canvas, TkxsCtrlState state) {
   if (t.Top < 0) t.Top = 0;
 
   static constexpr UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-  UINT flags = (FWordWrap ? DT_WORDBREAK : 0) | DT_EXPANDTABS | kAlign[FAlignment];
+  UINT flags = (FWordWrap ? DT_WORDBREAK : 0) | DT_EXPANDTABS | TableAt(kAlign, FAlignment);
   if (!FShowAccelChar) flags |= DT_NOPREFIX;
   flags = DrawTextBiDiModeFlags(flags);
   if (FShowEllipsis && !FAutoSize) flags |= DT_END_ELLIPSIS;

@@ -8,6 +8,7 @@
 #include "draw/kxStyledPaintBorders.h"
 #include "draw/kxStyledPaintText.h"
 #include "host/gdi/GdiText.h"
+#include "host/rtl/Assert.h"
 #include "host/vcl/Forms.h"
 #include "host/win/WinUser.h"
 #include "images/kxImageCollection.h"
@@ -410,7 +411,7 @@ void TkxPanel::DrawCaption(TCanvas* canvas) {
   canvas->Font()->SetColor(GetCaptionColor());
   canvas->Brush()->SetStyle(bsClear);
   static constexpr UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-  UINT align = kAlign[FAlignment];
+  UINT align = TableAt(kAlign, FAlignment);
   UINT lines = FWordWrap ? DT_WORDBREAK : DT_SINGLELINE;
   if (!FCaptionGlowEffect->Enabled()) {
     TRect t = r;

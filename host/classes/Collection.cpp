@@ -5,6 +5,7 @@
 
 #include "host/classes/TypInfo.h"
 #include "host/rtl/NumFormat.h"
+#include "host/rtl/ScopeGuards.h"
 
 namespace vcl {
 
@@ -97,13 +98,8 @@ void TCollection::Delete(int index) {
 void TCollection::Clear() {
   if (FItems.empty()) return;
   BeginUpdate();
-  try {
-    while (!FItems.empty()) delete FItems.back();
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally updated([this] { EndUpdate(); });
+  while (!FItems.empty()) delete FItems.back();
 }
 
 void TCollection::BeginUpdate() { ++FUpdateCount; }
@@ -133,14 +129,9 @@ void TCollection::Assign(TPersistent* source) {
   }
   if (other == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    for (TCollectionItem* item : other->FItems) Add()->Assign(item);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally updated([this] { EndUpdate(); });
+  Clear();
+  for (TCollectionItem* item : other->FItems) Add()->Assign(item);
 }
 
 String TCollection::GetNamePath() const {

@@ -5,6 +5,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 #include "host/rtl/NumFormat.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/rtl/Streams.h"
 
 namespace vcl {
@@ -348,22 +349,17 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo& prop, const 
 
 void TReader::ReadCollectionItems(TCollection* collection, const TFormValue& v) {
   collection->BeginUpdate();
-  try {
-    Guard(v.Pos, [&] { collection->Clear(); });
-    String base = FContext;
-    for (size_t i = 0; i < v.Collection.size(); ++i) {
-      const TFormItem& item = v.Collection[i];
-      TCollectionItem* it = nullptr;
-      FContext = base + u"[" + IntToStr(static_cast<Int64>(i)) + u"]";
-      Guard(item.Pos, [&] { it = collection->Add(); });
-      for (const TFormProperty& p : item.Props) ReadProperty(it, p);
-    }
-    FContext = base;
-  } catch (...) {
-    collection->EndUpdate();
-    throw;
+  TFinally updated([collection] { collection->EndUpdate(); });
+  Guard(v.Pos, [&] { collection->Clear(); });
+  String base = FContext;
+  for (size_t i = 0; i < v.Collection.size(); ++i) {
+    const TFormItem& item = v.Collection[i];
+    TCollectionItem* it = nullptr;
+    FContext = base + u"[" + IntToStr(static_cast<Int64>(i)) + u"]";
+    Guard(item.Pos, [&] { it = collection->Add(); });
+    for (const TFormProperty& p : item.Props) ReadProperty(it, p);
   }
-  collection->EndUpdate();
+  FContext = base;
 }
 
 // ---- fix-ups ----

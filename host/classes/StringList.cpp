@@ -6,6 +6,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 #include "host/rtl/NumFormat.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/rtl/Streams.h"
 
 namespace vcl {
@@ -42,46 +43,41 @@ String GetDelimited(const TStrings& list, Char delimiter, Char quote, bool stric
 void SetDelimited(TStrings& list, StringView text, Char delimiter, Char quote, bool strict) {
   auto blank = [](Char c) { return c >= 1 && c <= u' '; };
   list.BeginUpdate();
-  try {
-    list.Clear();
-    size_t p = 0, n = text.size();
-    auto at = [&](size_t i) { return i < n ? text[i] : Char(0); };
+  TFinally updated([&list] { list.EndUpdate(); });
+  list.Clear();
+  size_t p = 0, n = text.size();
+  auto at = [&](size_t i) { return i < n ? text[i] : Char(0); };
+  if (!strict)
+    while (p < n && blank(text[p])) ++p;
+  while (p < n) {
+    String s;
+    if (text[p] == quote) {
+      ++p;
+      while (p < n) {
+        if (text[p] == quote) {
+          if (at(p + 1) != quote) {
+            ++p;
+            break;
+          }
+          ++p;
+        }
+        s += text[p++];
+      }
+    } else {
+      size_t start = p;
+      while (p < n && text[p] != delimiter && (strict || text[p] > u' ')) ++p;
+      s = String(text.substr(start, p - start));
+    }
+    list.Add(s);
     if (!strict)
       while (p < n && blank(text[p])) ++p;
-    while (p < n) {
-      String s;
-      if (text[p] == quote) {
+    if (at(p) == delimiter) {
+      if (p + 1 == n) list.Add(u"");
+      do {
         ++p;
-        while (p < n) {
-          if (text[p] == quote) {
-            if (at(p + 1) != quote) {
-              ++p;
-              break;
-            }
-            ++p;
-          }
-          s += text[p++];
-        }
-      } else {
-        size_t start = p;
-        while (p < n && text[p] != delimiter && (strict || text[p] > u' ')) ++p;
-        s = String(text.substr(start, p - start));
-      }
-      list.Add(s);
-      if (!strict)
-        while (p < n && blank(text[p])) ++p;
-      if (at(p) == delimiter) {
-        if (p + 1 == n) list.Add(u"");
-        do {
-          ++p;
-        } while (!strict && p < n && blank(text[p]));
-      }
+      } while (!strict && p < n && blank(text[p]));
     }
-  } catch (...) {
-    list.EndUpdate();
-    throw;
   }
-  list.EndUpdate();
 }
 }  // namespace
 
@@ -114,13 +110,8 @@ int TStrings::AddObject(StringView s, TObject* obj) {
 
 void TStrings::AddStrings(TStrings* strings) {
   BeginUpdate();
-  try {
-    for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Strings(i), strings->Objects(i));
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally updated([this] { EndUpdate(); });
+  for (int i = 0; i < strings->Count(); ++i) AddObject(strings->Strings(i), strings->Objects(i));
 }
 
 void TStrings::Exchange(int index1, int index2) {
@@ -218,21 +209,16 @@ String TStrings::Text() const {
 
 void TStrings::SetText(StringView value) {
   BeginUpdate();
-  try {
-    Clear();
-    size_t p = 0;
-    while (p < value.size()) {
-      size_t start = p;
-      while (p < value.size() && value[p] != u'\r' && value[p] != u'\n') ++p;
-      Add(value.substr(start, p - start));
-      if (p < value.size() && value[p] == u'\r') ++p;
-      if (p < value.size() && value[p] == u'\n') ++p;
-    }
-  } catch (...) {
-    EndUpdate();
-    throw;
+  TFinally updated([this] { EndUpdate(); });
+  Clear();
+  size_t p = 0;
+  while (p < value.size()) {
+    size_t start = p;
+    while (p < value.size() && value[p] != u'\r' && value[p] != u'\n') ++p;
+    Add(value.substr(start, p - start));
+    if (p < value.size() && value[p] == u'\r') ++p;
+    if (p < value.size() && value[p] == u'\n') ++p;
   }
-  EndUpdate();
 }
 
 String TStrings::DelimitedText() const { return GetDelimited(*this, FDelimiter, FQuoteChar, FStrictDelimiter); }
@@ -257,19 +243,14 @@ void TStrings::Assign(TPersistent* source) {
   }
   if (other == this) return;
   BeginUpdate();
-  try {
-    Clear();
-    FDelimiter = other->FDelimiter;
-    FQuoteChar = other->FQuoteChar;
-    FNameValueSeparator = other->FNameValueSeparator;
-    FStrictDelimiter = other->FStrictDelimiter;
-    FLineBreak = other->FLineBreak;
-    AddStrings(other);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally updated([this] { EndUpdate(); });
+  Clear();
+  FDelimiter = other->FDelimiter;
+  FQuoteChar = other->FQuoteChar;
+  FNameValueSeparator = other->FNameValueSeparator;
+  FStrictDelimiter = other->FStrictDelimiter;
+  FLineBreak = other->FLineBreak;
+  AddStrings(other);
 }
 
 void TStrings::DefineProperties(TFiler* filer) {
@@ -278,14 +259,9 @@ void TStrings::DefineProperties(TFiler* filer) {
       [this](TReader& reader) {
         reader.ReadListBegin();
         BeginUpdate();
-        try {
-          Clear();
-          while (!reader.EndOfList()) Add(reader.ReadString());
-        } catch (...) {
-          EndUpdate();
-          throw;
-        }
-        EndUpdate();
+        TFinally updated([this] { EndUpdate(); });
+        Clear();
+        while (!reader.EndOfList()) Add(reader.ReadString());
         reader.ReadListEnd();
       },
       [this](TWriter& writer) {

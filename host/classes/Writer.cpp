@@ -2,6 +2,7 @@
 #include "host/classes/Filer.h"
 #include "host/classes/TypInfo.h"
 #include "host/rtl/NumFormat.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/rtl/Streams.h"
 
 namespace vcl {
@@ -14,15 +15,13 @@ TFormObject TWriter::WriteRootComponent(TComponent* root) {
   FCurrent = &node;
   bool wasWriting = root->FComponentState.Contains(csWriting);
   root->FComponentState.Include(csWriting);
-  try {
+  {
+    TFinally written([&] {
+      if (!wasWriting) root->FComponentState.Exclude(csWriting);
+      FCurrent = nullptr;
+    });
     root->WriteState(*this);
-  } catch (...) {
-    if (!wasWriting) root->FComponentState.Exclude(csWriting);
-    FCurrent = nullptr;
-    throw;
   }
-  if (!wasWriting) root->FComponentState.Exclude(csWriting);
-  FCurrent = nullptr;
   return node;
 }
 
@@ -41,15 +40,13 @@ void TWriter::WriteComponent(TComponent* component) {
   TFormObject* parent = FCurrent;
   FCurrent = &node;
   component->FComponentState.Include(csWriting);
-  try {
+  {
+    TFinally written([&] {
+      component->FComponentState.Exclude(csWriting);
+      FCurrent = parent;
+    });
     component->WriteState(*this);
-  } catch (...) {
-    component->FComponentState.Exclude(csWriting);
-    FCurrent = parent;
-    throw;
   }
-  component->FComponentState.Exclude(csWriting);
-  FCurrent = parent;
   parent->Children.push_back(std::move(node));
 }
 

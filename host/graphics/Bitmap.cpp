@@ -210,7 +210,7 @@ void TBitmap::SetPixelFormat(TPixelFormat v) {
     return;
   }
   HBITMAP nb = NewDib(FWidth, FHeight, v);
-  int stride;
+  int stride = 0;
   const std::uint32_t* px = BitmapWords(FHandle, stride);
   if (px) {
     // Repacked through a contiguous 32-bit copy (the surface stride may be wider).
@@ -275,7 +275,7 @@ TColor TBitmap::TransparentColor() {
     return TColor(ColorToRGB(FTransparentColor));
   if (Monochrome()) return clWhite;
   if (!FHandle) return clDefault;
-  int stride;
+  int stride = 0;
   const std::uint32_t* px = BitmapWords(FHandle, stride);
   if (!px) return clDefault;
   std::uint32_t p = px[size_t(FHeight - 1) * size_t(stride)];
@@ -394,7 +394,7 @@ HBITMAP CreatePremultipliedCopy(TBitmap* bitmap) {
   std::uint32_t* out = nullptr;
   HBITMAP copy = CreateDIB32(w, h, reinterpret_cast<void**>(&out));
   if (!copy) throw EOutOfResources(u"Cannot create a temporary bitmap");
-  int stride;
+  int stride = 0;
   const std::uint32_t* px = BitmapWords(src, stride);
   int outStride = copy->Stride / 4;
   bool is32 = src->BitsPerPixel == 32;
@@ -433,7 +433,7 @@ void TBitmap::DrawInto(TCanvas* canvas, const TRect& r, Byte opacity) {
     TColor key = TransparentColor();
     std::uint32_t k = OpaquePixel(COLORREF(key)) & 0xFFFFFFu;
     TTempImage tmp(FWidth, FHeight);
-    int stride;
+    int stride = 0;
     const std::uint32_t* px = BitmapWords(FHandle, stride);
     for (int y = 0; y < FHeight; ++y) {
       const std::uint32_t* s = px + size_t(y) * size_t(stride);
@@ -512,7 +512,7 @@ void TBitmap::LoadFromStream(TStream* stream) {
 
 void TBitmap::SaveToStream(TStream* stream) {
   if (Empty() || !FHandle) return;
-  int stride;
+  int stride = 0;
   const std::uint32_t* px = BitmapWords(FHandle, stride);
   if (!px) return;
   std::vector<Byte> file;

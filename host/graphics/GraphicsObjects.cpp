@@ -6,6 +6,7 @@
 
 #include "host/gdi/GdiText.h"
 #include "host/graphics/Graphic.h"
+#include "host/rtl/Assert.h"
 
 namespace vcl {
 
@@ -90,7 +91,7 @@ LOGFONTW TFont::LogFont() const {
   lf.lfCharSet = FCharset;
   lf.lfQuality = BYTE(FQuality);  // the TFontQuality order is that of the *_QUALITY codes
   constexpr BYTE kPitch[] = {0 /*DEFAULT*/, 2 /*VARIABLE*/, 1 /*FIXED*/};
-  lf.lfPitchAndFamily = kPitch[FPitch];
+  lf.lfPitchAndFamily = TableAt(kPitch, FPitch);
   size_t n = std::min<size_t>(FName.size(), LF_FACESIZE - 1);
   std::copy_n(FName.data(), n, lf.lfFaceName);
   lf.lfFaceName[n] = 0;

@@ -11,6 +11,8 @@
 #include "host/graphics/Graphic.h"
 #include "host/graphics/GraphicsObjects.h"
 #include "host/graphics/GraphicsInternal.h"
+#include "host/rtl/Assert.h"
+#include "host/rtl/ScopeGuards.h"
 
 namespace vcl {
 
@@ -140,7 +142,7 @@ void TCustomImageList::Error(StringView what) const {
 UINT TCustomImageList::CreateFlags() const {
   static constexpr UINT kDepth[] = {ILC_COLORDDB, ILC_COLOR4,  ILC_COLOR8,
                                     ILC_COLOR16,  ILC_COLOR24, ILC_COLOR32};
-  return (FMasked ? ILC_MASK : 0) | kDepth[FColorDepth];
+  return (FMasked ? ILC_MASK : 0) | TableAt(kDepth, FColorDepth);
 }
 
 void TCustomImageList::CreateHandle() {
@@ -331,14 +333,9 @@ void TCustomImageList::AddImage(TCustomImageList* source, int index) {
 void TCustomImageList::AddImages(TCustomImageList* source) {
   if (!source) return;
   BeginUpdate();
-  try {
-    int n = source->Count();
-    for (int i = 0; i < n; ++i) AddImage(source, i);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
+  TFinally updated([this] { EndUpdate(); });
+  int n = source->Count();
+  for (int i = 0; i < n; ++i) AddImage(source, i);
 }
 
 namespace {

@@ -28,23 +28,23 @@ class TCustomStyle : public TCustomStyleServices {
   TStyleInfo Info() const override;
 
   bool DrawElement(HDC dc, const TThemedElementDetails& details, const TRect& r,
-                   const TRect* clip = nullptr, int dpi = 96) const override;
+                   const TRect* clip, int dpi) const override;
 
   bool GetElementColor(const TThemedElementDetails& details, TElementColor kind,
                        TColor& color) const override;
   bool GetElementSize(HDC dc, const TThemedElementDetails& details, TElementSize kind,
-                      TSize& size, int dpi = 96) const override;
+                      TSize& size, int dpi) const override;
   bool GetElementSize(HDC dc, const TThemedElementDetails& details, const TRect& r,
-                      TElementSize kind, TSize& size, int dpi = 96) const override;
+                      TElementSize kind, TSize& size, int dpi) const override;
   bool GetElementContentRect(HDC dc, const TThemedElementDetails& details, const TRect& bounds,
-                             TRect& contentRect, int dpi = 96) const override;
+                             TRect& contentRect, int dpi) const override;
   bool GetElementMargins(HDC dc, const TThemedElementDetails& details, TElementMargin margin,
-                         TElementMargins& margins, int dpi = 96) const override;
+                         TElementMargins& margins, int dpi) const override;
   bool GetElementMargins(HDC dc, const TThemedElementDetails& details, const TRect& r,
                          TElementMargin margin, TElementMargins& margins,
-                         int dpi = 96) const override;
+                         int dpi) const override;
   bool GetElementRegion(HDC dc, const TThemedElementDetails& details, const TRect& r,
-                        HRGN& region, int dpi = 96) const override;
+                        HRGN& region, int dpi) const override;
   bool HasTransparentParts(const TThemedElementDetails& details) const override;
   bool HasElementFixedPosition(const TThemedElementDetails& details) const override;
 

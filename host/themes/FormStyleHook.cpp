@@ -6,7 +6,12 @@
 namespace vcl {
 
 TFormStyleHook::TFormStyleHook(TWinControl* form)
-    : TMouseTrackControlStyleHook(form), FActive(Handle() && GetActiveWindow() == Handle()) {
+    : TMouseTrackControlStyleHook(form),
+      FButtons([this] {
+        InvalidateNC();
+        UpdateWindow(Handle());
+      }),
+      FActive(Handle() && GetActiveWindow() == Handle()) {
   SetOverridePaintNC(true);
   SetOverrideEraseBkgnd(StyleElementsContain(seClient));
   UpdateColors();
@@ -27,24 +32,14 @@ bool TFormStyleHook::BorderFollowsStyle() const {
 }
 
 TStyledFrameInfo TFormStyleHook::FrameInfo() const {
-  return StyledWindowFrameInfo(Handle(), FActive, FHot, FPressed);
+  return StyledWindowFrameInfo(Handle(), FActive, FButtons.Hot(), FButtons.Pressed());
 }
 
 LRESULT TFormStyleHook::HitTest(TPoint screen) const {
   return StyledWindowHitTest(Handle(), StyleServices(), FrameInfo(), screen);
 }
 
-void TFormStyleHook::SetButtons(LRESULT hot, LRESULT pressed) {
-  if (hot == FHot && pressed == FPressed) return;
-  FHot = hot;
-  FPressed = pressed;
-  InvalidateNC();
-  UpdateWindow(Handle());
-}
-
-void TFormStyleHook::MouseLeave() {
-  if (!FPressed) SetButtons(0, 0);
-}
+void TFormStyleHook::MouseLeave() { FButtons.MouseLeave(); }
 
 void TFormStyleHook::CalcSize(TMessage& msg) {
   TRect* r = msg.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(msg.LParam)->rgrc[0]
@@ -59,17 +54,17 @@ void TFormStyleHook::Close() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_CLOSE, 0
 void TFormStyleHook::Help() { SendMessageW(Handle(), WM_SYSCOMMAND, SC_CONTEXTHELP, 0); }
 
 void TFormStyleHook::Maximize() {
-  SetButtons(0, 0);
-  SendMessageW(Handle(), WM_SYSCOMMAND, IsZoomed(Handle()) ? SC_RESTORE : SC_MAXIMIZE, 0);
+  FButtons.Set(0, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, CaptionButtonCommand(Handle(), HTMAXBUTTON), 0);
 }
 
 void TFormStyleHook::Minimize() {
-  SetButtons(0, 0);
-  SendMessageW(Handle(), WM_SYSCOMMAND, IsIconic(Handle()) ? SC_RESTORE : SC_MINIMIZE, 0);
+  FButtons.Set(0, 0);
+  SendMessageW(Handle(), WM_SYSCOMMAND, CaptionButtonCommand(Handle(), HTMINBUTTON), 0);
 }
 
 void TFormStyleHook::Restore() {
-  SetButtons(0, 0);
+  FButtons.Set(0, 0);
   SendMessageW(Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
 }
 
@@ -121,51 +116,29 @@ void TFormStyleHook::WndProc(TMessage& msg) {
       SetHandled(true);
       return;
     }
-    case WM_NCMOUSEMOVE: {
-      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
-      if (b >= 0) {
-        if (!FPressed || FPressed == LRESULT(msg.WParam)) SetButtons(LRESULT(msg.WParam), FPressed);
-        TRACKMOUSEEVENT tme;
-        tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
-        tme.hwndTrack = h;
-        TrackMouseEvent(&tme);
-      } else if (FHot && !FPressed) {
-        SetButtons(0, 0);
-      }
+    case WM_NCMOUSEMOVE:
+      FButtons.NCMouseMove(h, LRESULT(msg.WParam));
       break;  // the mouse tracking goes on
-    }
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: {
-      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
-      if (b < 0) break;  // caption and borders: moving, sizing, maximising by a double click
-      if (FrameInfo().States[b] != sbsDisabled) {
-        SetCapture(h);
-        SetButtons(LRESULT(msg.WParam), LRESULT(msg.WParam));
-      }
+    case WM_NCLBUTTONDBLCLK:
+      // Caption and borders: moving, sizing, maximising by a double click.
+      if (!FButtons.NCButtonDown(h, LRESULT(msg.WParam), FrameInfo())) break;
       msg.Result = 0;
       SetHandled(true);
       return;
-    }
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP: {
-      if (!FPressed || GetCapture() != h) break;
+      if (!FButtons.Tracking(h)) break;
       TPoint p = LParamToPoint(msg.LParam);
       ClientToScreen(h, &p);
-      bool over = HitTest(p) == FPressed;
       msg.Result = 0;
       SetHandled(true);
-      if (msg.Msg == WM_MOUSEMOVE) {
-        SetButtons(over ? FPressed : 0, FPressed);
-        return;
-      }
-      LRESULT button = FPressed;
-      SetButtons(0, 0);
-      ReleaseCapture();
-      if (over) Command(button);  // may end the window: nothing after it
+      if (LRESULT released = FButtons.Track(msg.Msg == WM_LBUTTONUP, HitTest(p)))
+        Command(released);  // may end the window: nothing after it
       return;
     }
     case WM_CAPTURECHANGED:
-      if (FPressed) SetButtons(0, 0);
+      FButtons.CaptureChanged();
       break;
     case WM_SETTEXT:
     case WM_SETICON:

@@ -6,6 +6,7 @@
 // the style manager's FormBorderStyle is fbsSystemStyle, keeps the system frame.
 #pragma once
 #include "host/themes/ControlStyleHooks.h"
+#include "host/themes/CaptionButtons.h"
 #include "host/themes/StyledFrame.h"
 
 namespace vcl {
@@ -27,8 +28,8 @@ class TFormStyleHook : public TMouseTrackControlStyleHook {
   TStyledFrameInfo FrameInfo() const;
   // The caption button under the mouse and the one held down (HTCLOSE, HTMAXBUTTON,
   // HTMINBUTTON, HTHELP; 0 for none).
-  LRESULT HotButton() const { return FHot; }
-  LRESULT PressedButton() const { return FPressed; }
+  LRESULT HotButton() const { return FButtons.Hot(); }
+  LRESULT PressedButton() const { return FButtons.Pressed(); }
   bool FormActive() const { return FActive; }
 
  protected:
@@ -48,12 +49,10 @@ class TFormStyleHook : public TMouseTrackControlStyleHook {
 
  private:
   LRESULT HitTest(TPoint screen) const;
-  void SetButtons(LRESULT hot, LRESULT pressed);
   void CalcSize(TMessage& msg);
   void Command(LRESULT button);
 
-  LRESULT FHot = 0;
-  LRESULT FPressed = 0;
+  TCaptionButtonTracker FButtons;
   bool FActive;
 };
 

@@ -6,26 +6,23 @@
 namespace vcl {
 
 TSysFrameStyleHook::TSysFrameStyleHook(HWND handle)
-    : TSysStyleHook(handle), FActive(GetActiveWindow() == handle) {
+    : TSysStyleHook(handle),
+      FButtons([this] {
+        InvalidateNC();
+        UpdateWindow(Handle());
+      }),
+      FActive(GetActiveWindow() == handle) {
   SetOverridePaintNC(true);
 }
 
 bool TSysFrameStyleHook::Framed() const { return HasStyledWindowFrame(Handle()); }
 
 TStyledFrameInfo TSysFrameStyleHook::FrameInfo() const {
-  return StyledWindowFrameInfo(Handle(), FActive, FHot, FPressed);
+  return StyledWindowFrameInfo(Handle(), FActive, FButtons.Hot(), FButtons.Pressed());
 }
 
 LRESULT TSysFrameStyleHook::HitTest(TPoint screen) const {
   return StyledWindowHitTest(Handle(), StyleServices(), FrameInfo(), screen);
-}
-
-void TSysFrameStyleHook::SetButtons(LRESULT hot, LRESULT pressed) {
-  if (hot == FHot && pressed == FPressed) return;
-  FHot = hot;
-  FPressed = pressed;
-  InvalidateNC();
-  UpdateWindow(Handle());
 }
 
 void TSysFrameStyleHook::PaintScrollBarsOnly(TMessage& msg) {
@@ -69,62 +66,35 @@ void TSysFrameStyleHook::WndProc(TMessage& msg) {
       InvalidateNC();
       SetHandled(true);
       return;
-    case WM_NCMOUSEMOVE: {
-      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
-      if (b >= 0) {
-        SetButtons(LRESULT(msg.WParam), FPressed);
-        TRACKMOUSEEVENT tme;
-        tme.dwFlags = TME_LEAVE | TME_NONCLIENT;
-        tme.hwndTrack = h;
-        TrackMouseEvent(&tme);
+    case WM_NCMOUSEMOVE:
+      if (FButtons.NCMouseMove(h, LRESULT(msg.WParam))) {
         msg.Result = 0;
         SetHandled(true);
         return;
       }
-      if (FHot && !FPressed) SetButtons(0, 0);
       break;  // scroll-bar hot tracking
-    }
     case WM_NCMOUSELEAVE:
-      if (!FPressed) SetButtons(0, 0);
+      FButtons.MouseLeave();
       break;
     case WM_NCLBUTTONDOWN:
-    case WM_NCLBUTTONDBLCLK: {
-      int b = StyledCaptionButtonOf(LRESULT(msg.WParam));
-      if (b < 0) break;
-      if (FrameInfo().States[b] != sbsDisabled) {
-        SetCapture(h);
-        SetButtons(LRESULT(msg.WParam), LRESULT(msg.WParam));
-      }
+    case WM_NCLBUTTONDBLCLK:
+      if (!FButtons.NCButtonDown(h, LRESULT(msg.WParam), FrameInfo())) break;
       msg.Result = 0;
       SetHandled(true);
       return;
-    }
     case WM_MOUSEMOVE:
     case WM_LBUTTONUP: {
-      if (!FPressed || GetCapture() != h) break;
+      if (!FButtons.Tracking(h)) break;
       TPoint p = LParamToPoint(msg.LParam);
       ClientToScreen(h, &p);
-      bool over = HitTest(p) == FPressed;
-      if (msg.Msg == WM_MOUSEMOVE) {
-        SetButtons(over ? FPressed : 0, FPressed);
-      } else {
-        LRESULT button = FPressed;
-        SetButtons(0, 0);
-        ReleaseCapture();
-        if (over) {
-          WPARAM cmd = button == HTCLOSE ? SC_CLOSE
-                       : button == HTMINBUTTON ? SC_MINIMIZE
-                       : button == HTHELP ? SC_CONTEXTHELP
-                       : IsZoomed(h) ? SC_RESTORE : SC_MAXIMIZE;
-          SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
-        }
-      }
+      LRESULT released = FButtons.Track(msg.Msg == WM_LBUTTONUP, HitTest(p));
       msg.Result = 0;
       SetHandled(true);
+      if (WPARAM cmd = CaptionButtonCommand(h, released)) SendMessageW(h, WM_SYSCOMMAND, cmd, 0);
       return;
     }
     case WM_CAPTURECHANGED:
-      if (FPressed) SetButtons(0, 0);
+      FButtons.CaptureChanged();
       break;
     case WM_SETTEXT:
     case WM_SETICON:

@@ -9,6 +9,7 @@
 // class of its own with TStyleManager::RegisterSysStyleHook.
 #pragma once
 #include "host/themes/StyleHooks.h"
+#include "host/themes/CaptionButtons.h"
 #include "host/themes/StyledFrame.h"
 
 namespace vcl {
@@ -22,8 +23,8 @@ class TSysFrameStyleHook : public TSysStyleHook {
   // Whether the window has a frame the hook paints (top-level, with a caption or sizing frame).
   bool Framed() const;
   // The caption button under the mouse and the one held down (HTCLOSE, ...; 0 for none).
-  LRESULT HotButton() const { return FHot; }
-  LRESULT PressedButton() const { return FPressed; }
+  LRESULT HotButton() const { return FButtons.Hot(); }
+  LRESULT PressedButton() const { return FButtons.Pressed(); }
 
  protected:
   void WndProc(TMessage& msg) override;
@@ -31,11 +32,9 @@ class TSysFrameStyleHook : public TSysStyleHook {
 
  private:
   LRESULT HitTest(TPoint screen) const;
-  void SetButtons(LRESULT hot, LRESULT pressed);
   void PaintScrollBarsOnly(TMessage& msg);
 
-  LRESULT FHot = 0;
-  LRESULT FPressed = 0;
+  TCaptionButtonTracker FButtons;
   bool FActive;
 };
 

@@ -22,20 +22,17 @@ void TWinControl::AlignControl(TControl* control) {
     FControlState.Include(csAlignmentNeeded);
     return;
   }
-  DisableAlign();
-  FControlState.Include(csAligning);
-  try {
+  {
+    DisableAlign();
+    FControlState.Include(csAligning);
+    TFinally aligned([this] {
+      FControlState.Exclude(csAligning);
+      FControlState.Exclude(csAlignmentNeeded);
+      EnableAlign();
+    });
     TRect r = ClientRect();
     AlignControls(control, r);
-  } catch (...) {
-    FControlState.Exclude(csAligning);
-    FControlState.Exclude(csAlignmentNeeded);
-    EnableAlign();
-    throw;
   }
-  FControlState.Exclude(csAligning);
-  FControlState.Exclude(csAlignmentNeeded);
-  EnableAlign();
   // A container that sizes itself to its children follows their new layout.
   if (FAutoSize && !ComponentState().Contains(csLoading)) AdjustSize();
 }
@@ -141,14 +138,8 @@ void TWinControl::AlignOne(TControl* c, TAlign align, TRect& rect, const TAlignI
       } else if (!c->FAnchors.Contains(akTop)) {
         newTop = MulDiv(c->FAnchorRules.Y, parentSize.Y, c->FOriginalParentSize.Y) - newHeight / 2;
       }
-      c->FAnchorMove = true;
-      try {
-        c->SetBounds(newLeft, newTop, newWidth, newHeight);
-      } catch (...) {
-        c->FAnchorMove = false;
-        throw;
-      }
-      c->FAnchorMove = false;
+      TFlagScope anchorMove(c->FAnchorMove);
+      c->SetBounds(newLeft, newTop, newWidth, newHeight);
     }
     if (align == alNone) return;
   }
@@ -178,8 +169,8 @@ void TWinControl::AlignOne(TControl* c, TAlign align, TRect& rect, const TAlignI
       break;
     default: break;
   }
-  c->FAnchorMove = true;
-  try {
+  {
+    TFlagScope anchorMove(c->FAnchorMove);
     if (c->AlignWithMargins()) {
       const TMargins* m = c->Margins();
       c->SetBounds(newLeft + m->Left(), newTop + m->Top(),
@@ -188,11 +179,7 @@ void TWinControl::AlignOne(TControl* c, TAlign align, TRect& rect, const TAlignI
     } else {
       c->SetBounds(newLeft, newTop, std::max(0, newWidth), std::max(0, newHeight));
     }
-  } catch (...) {
-    c->FAnchorMove = false;
-    throw;
   }
-  c->FAnchorMove = false;
   // A control that could not take the size (constraints) gives back or takes the difference.
   int gotWidth = ControlWidthWithMargins(c), gotHeight = ControlHeightWithMargins(c);
   if (gotWidth != newWidth || gotHeight != newHeight) {
@@ -255,7 +242,8 @@ bool TWinControl::CanAutoSize(int& newWidth, int& newHeight) {
 void TWinControl::ScrollBy(int deltaX, int deltaY) {
   if (deltaX == 0 && deltaY == 0) return;
   DisableAlign();
-  try {
+  TFinally realign([this] { EnableAlign(); });
+  {
     if (FHandle) {
       // The window manager moves the child windows with the pixels.
       ScrollWindowEx(FHandle, deltaX, deltaY, nullptr, nullptr, nullptr, nullptr,
@@ -283,12 +271,8 @@ void TWinControl::ScrollBy(int deltaX, int deltaY) {
         c->FTop += deltaY;
       }
     }
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
   FControlState.Exclude(csAlignmentNeeded);
-  EnableAlign();
 }
 
 }  // namespace vcl

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host/vcl/ControlsInternal.h"
+#include "host/vcl/Touch.h"
 
 namespace vcl {
 
@@ -332,15 +333,18 @@ TControl::TControl(TComponent* owner) : TComponent(owner) {
   FFont->SetOwner(this);
   FFont->SetOnChange(TNotifyEvent(this, &TControl::FontChanged));
   FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csGestures};
+  FTouch = std::make_unique<TTouchManager>(this);
 }
 
 TControl::~TControl() {
+  ctl::ForgetDragControl(this);
   if (ctl::CaptureControl() == this) SetCaptureControl(nullptr);
   if (FParent) FParent->RemoveControl(this);
 }
 
 void TControl::BeforeDestruction() {
   TComponent::BeforeDestruction();
+  ctl::ForgetDragControl(this);
   if (ctl::CaptureControl() == this) SetCaptureControl(nullptr);
   if (FParent) FParent->RemoveControl(this);
 }
@@ -732,11 +736,21 @@ void TControl::SetWindowProc(const TWndMethod& proc) {
 }
 
 void TControl::WndProc(TMessage& m) {
+  if ((m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) || m.Msg == WM_CANCELMODE) {
+    // While this control is dragged, the drag has the mouse.
+    if (ctl::DragSourceMessage(this, m)) return;
+  }
   if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST) {
     if (THintMouseHook hook = ctl::HintMouseHook()) hook(this, m);
     switch (m.Msg) {
       case WM_LBUTTONDOWN:
-      case WM_LBUTTONDBLCLK: FControlState.Include(csLButtonDown); break;
+      case WM_LBUTTONDBLCLK:
+        if (FDragMode == dmAutomatic && !ComponentState().Contains(csDesigning)) {
+          BeginDrag(false);
+          return;
+        }
+        FControlState.Include(csLButtonDown);
+        break;
       case WM_LBUTTONUP: FControlState.Exclude(csLButtonDown); break;
       default: break;
     }
@@ -976,6 +990,15 @@ void TControl::WMContextMenu(TMessage& m) {
   DefaultHandler(m);
 }
 
+TMouseActivate TControl::MouseActivate(TMouseButton button, TShiftState shift, int x, int y,
+                                      int hitTest) {
+  TMouseActivate result = maDefault;
+  FOnMouseActivate(this, button, shift, x, y, hitTest, result);
+  return result;
+}
+
+void TControl::SetTouch(TTouchManager* v) { FTouch->Assign(v); }
+
 void TControl::WMCancelMode(TMessage& m) {
   if (MouseCapture()) {
     SetMouseCapture(false);
@@ -1015,14 +1038,8 @@ void TControl::CMParentFontChanged(TMessage& m) {
   if (!FParentFont || !FParent) return;
   // wParam non-zero: lParam is the font to take (a parent passing on a font of its own).
   TFont* source = m.WParam ? reinterpret_cast<TFont*>(m.LParam) : FParent->Font();
-  FUpdatingParentFont = true;
-  try {
-    FFont->Assign(source);
-  } catch (...) {
-    FUpdatingParentFont = false;
-    throw;
-  }
-  FUpdatingParentFont = false;
+  TFlagScope updating(FUpdatingParentFont);
+  FFont->Assign(source);
 }
 
 void TControl::CMParentColorChanged(TMessage& m) {
@@ -1052,14 +1069,11 @@ void TControl::CMHitTest(TMessage& m) { m.Result = HTCLIENT; }
 // ---- components ----------------------------------------------------------------------------------
 
 void TControl::ReadState(TReader& reader) {
-  FControlState.Include(csReadingState);
-  try {
+  {
+    FControlState.Include(csReadingState);
+    TFinally read([this] { FControlState.Exclude(csReadingState); });
     TComponent::ReadState(reader);
-  } catch (...) {
-    FControlState.Exclude(csReadingState);
-    throw;
   }
-  FControlState.Exclude(csReadingState);
   if (FParent) UpdateParentProperties();
 }
 

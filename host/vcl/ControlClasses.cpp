@@ -2,6 +2,7 @@
 // descriptions, the cursor identifiers, and registration.
 #include "host/classes/TypInfo.h"
 #include "host/vcl/Controls.h"
+#include "host/vcl/Touch.h"
 
 namespace vcl {
 
@@ -72,6 +73,11 @@ const TClass TControl::Class = TClass::Define<TControl, TComponent>(u"TControl",
       .Stored([](const TControl& t) { return !t.ParentColor(); });
   c.Property(u"Constraints", &TControl::Constraints, &TControl::SetConstraints);
   c.Property(u"Cursor", &TControl::Cursor, &TControl::SetCursor).Idents(u"TCursor").Default(crDefault);
+  c.Property(u"DragCursor", &TControl::DragCursor, &TControl::SetDragCursor)
+      .Idents(u"TCursor")
+      .Default(crDrag);
+  c.Property(u"DragKind", &TControl::DragKind, &TControl::SetDragKind).Default(dkDrag);
+  c.Property(u"DragMode", &TControl::DragMode, &TControl::SetDragMode).Default(dmManual);
   c.Property(u"Enabled", &TControl::Enabled, &TControl::SetEnabled).Default(true);
   c.Property(u"Font", &TControl::Font, &TControl::SetFont)
       .Stored([](const TControl& t) { return !t.ParentFont(); });
@@ -88,12 +94,19 @@ const TClass TControl::Class = TClass::Define<TControl, TComponent>(u"TControl",
   c.Property(u"StyleElements", &TControl::StyleElements, &TControl::SetStyleElements)
       .Default(AllStyleElements);
   c.Property(u"StyleName", &TControl::StyleName, &TControl::SetStyleName);
+  c.Property(u"Touch", &TControl::Touch, &TControl::SetTouch);
   c.Property(u"Visible", &TControl::Visible, &TControl::SetVisible).Default(true);
   c.Property(u"OnCanResize", &TControl::FOnCanResize);
   c.Property(u"OnClick", &TControl::FOnClick);
   c.Property(u"OnConstrainedResize", &TControl::FOnConstrainedResize);
   c.Property(u"OnContextPopup", &TControl::FOnContextPopup);
   c.Property(u"OnDblClick", &TControl::FOnDblClick);
+  c.Property(u"OnDragDrop", &TControl::FOnDragDrop);
+  c.Property(u"OnDragOver", &TControl::FOnDragOver);
+  c.Property(u"OnEndDock", &TControl::FOnEndDock);
+  c.Property(u"OnEndDrag", &TControl::FOnEndDrag);
+  c.Property(u"OnGesture", &TControl::FOnGesture);
+  c.Property(u"OnMouseActivate", &TControl::FOnMouseActivate);
   c.Property(u"OnMouseDown", &TControl::FOnMouseDown);
   c.Property(u"OnMouseEnter", &TControl::FOnMouseEnter);
   c.Property(u"OnMouseLeave", &TControl::FOnMouseLeave);
@@ -103,10 +116,13 @@ const TClass TControl::Class = TClass::Define<TControl, TComponent>(u"TControl",
   c.Property(u"OnMouseWheelDown", &TControl::FOnMouseWheelDown);
   c.Property(u"OnMouseWheelUp", &TControl::FOnMouseWheelUp);
   c.Property(u"OnResize", &TControl::FOnResize);
+  c.Property(u"OnStartDock", &TControl::FOnStartDock);
+  c.Property(u"OnStartDrag", &TControl::FOnStartDrag);
 });
 
 const TClass TWinControl::Class =
     TClass::Define<TWinControl, TControl>(u"TWinControl", [](auto& c) {
+      c.Property(u"DockSite", &TWinControl::DockSite, &TWinControl::SetDockSite).Default(false);
       c.Property(u"DoubleBuffered", &TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered)
           .Stored([](const TWinControl& t) { return !t.ParentDoubleBuffered(); });
       c.Property(u"Padding", &TWinControl::Padding, &TWinControl::SetPadding);
@@ -124,6 +140,10 @@ const TClass TWinControl::Class =
       c.Property(u"OnKeyUp", &TWinControl::FOnKeyUp);
       c.Property(u"OnAlignInsertBefore", &TWinControl::FOnAlignInsertBefore);
       c.Property(u"OnAlignPosition", &TWinControl::FOnAlignPosition);
+      c.Property(u"OnDockDrop", &TWinControl::FOnDockDrop);
+      c.Property(u"OnDockOver", &TWinControl::FOnDockOver);
+      c.Property(u"OnGetSiteInfo", &TWinControl::FOnGetSiteInfo);
+      c.Property(u"OnUnDock", &TWinControl::FOnUnDock);
     });
 
 const TClass TGraphicControl::Class =
@@ -201,7 +221,8 @@ void RegisterControlClasses() {
     RegisterClasses({&TControl::Class, &TWinControl::Class, &TGraphicControl::Class,
                      &TCustomControl::Class, &TScrollingWinControl::Class, &TScrollBox::Class,
                      &TCustomFrame::Class, &TFrame::Class, &TCustomPanel::Class, &TPanel::Class,
-                     &TSizeConstraints::Class, &TMargins::Class, &TPadding::Class});
+                     &TSizeConstraints::Class, &TMargins::Class, &TPadding::Class,
+                     &TTouchManager::Class});
     return true;
   }();
   (void)done;

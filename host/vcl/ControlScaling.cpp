@@ -29,14 +29,10 @@ void TControl::ChangeScale(int M, int D, bool isDpiChange) {
   }
   if (!FParentFont || !FParent) {
     bool parentFont = FParentFont;
-    FUpdatingParentFont = true;
-    try {
+    {
+      TFlagScope updating(FUpdatingParentFont);
       FFont->SetHeight(MulDiv(FFont->Height(), M, D));
-    } catch (...) {
-      FUpdatingParentFont = false;
-      throw;
     }
-    FUpdatingParentFont = false;
     FParentFont = parentFont;
   } else {
     Perform(CM_PARENTFONTCHANGED, 0, 0);
@@ -58,32 +54,22 @@ void TControl::ChangeScale(int M, int D, bool isDpiChange) {
 void TWinControl::ScaleForPPI(int newPPI) {
   if (newPPI <= 0 || newPPI == FCurrentPPI) return;
   DisableAlign();
-  try {
-    ChangeScale(newPPI, FCurrentPPI, true);
-  } catch (...) {
-    EnableAlign();
-    throw;
-  }
-  EnableAlign();
+  TFinally realign([this] { EnableAlign(); });
+  ChangeScale(newPPI, FCurrentPPI, true);
 }
 
 void TWinControl::ChangeScale(int M, int D, bool isDpiChange) {
   if (M == D || M <= 0 || D <= 0) return;
   DisableAlign();
-  try {
-    // The container first: its children then record their anchors against its new size.
-    TControl::ChangeScale(M, D, isDpiChange);
-    FPadding->Scale(M, D);
-    FBorderWidth = MulDiv(FBorderWidth, M, D);
-    for (int i = 0; i < ControlCount(); ++i) {
-      TControl* c = Controls(i);
-      if (c->FScaled || isDpiChange) c->ChangeScale(M, D, isDpiChange);
-    }
-  } catch (...) {
-    EnableAlign();
-    throw;
+  TFinally realign([this] { EnableAlign(); });
+  // The container first: its children then record their anchors against its new size.
+  TControl::ChangeScale(M, D, isDpiChange);
+  FPadding->Scale(M, D);
+  FBorderWidth = MulDiv(FBorderWidth, M, D);
+  for (int i = 0; i < ControlCount(); ++i) {
+    TControl* c = Controls(i);
+    if (c->FScaled || isDpiChange) c->ChangeScale(M, D, isDpiChange);
   }
-  EnableAlign();
 }
 
 }  // namespace vcl

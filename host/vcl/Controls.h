@@ -35,6 +35,10 @@ namespace vcl {
 class TControl;
 class TWinControl;
 class TPopupMenu;  // host/vcl/Menus.h
+class TDragObject;  // host/vcl/DragDrop.h
+class TDragDockObject;
+class TTouchManager;  // host/vcl/Touch.h
+struct TGestureEventInfo;
 
 // ---- enumerations and sets -------------------------------------------------------------------
 
@@ -132,6 +136,23 @@ constexpr TEnumNames EnumNames(TScrollBarKind) {
   return {u"TScrollBarKind", u"sbHorizontal sbVertical"};
 }
 
+// Drag and drop between controls (host/vcl/DragDrop.h).
+enum TDragMode { dmManual, dmAutomatic };
+constexpr TEnumNames EnumNames(TDragMode) { return {u"TDragMode", u"dmManual dmAutomatic"}; }
+enum TDragKind { dkDrag, dkDock };
+constexpr TEnumNames EnumNames(TDragKind) { return {u"TDragKind", u"dkDrag dkDock"}; }
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+constexpr TEnumNames EnumNames(TDragState) {
+  return {u"TDragState", u"dsDragEnter dsDragLeave dsDragMove"};
+}
+// The answer to a mouse press on an inactive window; the values are the MA_ results
+// (maDefault: the window manager's default).
+enum TMouseActivate { maDefault, maActivate, maActivateAndEat, maNoActivate, maNoActivateAndEat };
+constexpr TEnumNames EnumNames(TMouseActivate) {
+  return {u"TMouseActivate",
+          u"maDefault maActivate maActivateAndEat maNoActivate maNoActivateAndEat"};
+}
+
 // ---- cursors ----------------------------------------------------------------------------------
 // Cursor identifiers, written in window descriptions by name ("crHandPoint").
 using TCursor = Integer;
@@ -180,6 +201,24 @@ using TCanResizeEvent = TEvent<void(TObject* Sender, int& NewWidth, int& NewHeig
 using TConstrainedResizeEvent =
     TEvent<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
 using TContextPopupEvent = TEvent<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+using TStartDragEvent = TEvent<void(TObject* Sender, TDragObject*& DragObject)>;
+using TDragOverEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y,
+                                   TDragState State, bool& Accept)>;
+using TDragDropEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = TEvent<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TMouseActivateEvent =
+    TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y,
+                int HitTest, TMouseActivate& MouseActivate)>;
+using TStartDockEvent = TEvent<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TDockDropEvent = TEvent<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TDockOverEvent = TEvent<void(TObject* Sender, TDragDockObject* Source, int X, int Y,
+                                   TDragState State, bool& Accept)>;
+using TUnDockEvent =
+    TEvent<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
+using TGetSiteInfoEvent = TEvent<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                      TPoint MousePos, bool& CanDock)>;
+using TGestureEvent =
+    TEvent<void(TObject* Sender, const TGestureEventInfo& EventInfo, bool& Handled)>;
 
 // What alCustom placement is told about the control being placed.
 struct TAlignInfo {
@@ -475,6 +514,28 @@ class TControl : public TComponent {
   // Programmatic click (OnClick).
   virtual void Click();
 
+  // ---- drag and drop (host/vcl/DragDrop.cpp) ----
+  // dmAutomatic: a left press starts a drag (BeginDrag(false)).
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode v) { FDragMode = v; }
+  // Docking is not built: dkDock drags like dkDrag (the property is kept for stored windows).
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind v) { FDragKind = v; }
+  // The cursor over a target that accepts the drag (crNoDrop elsewhere).
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor v) { FDragCursor = v; }
+  // Starts dragging this control: OnStartDrag now, and the drag proper at once (immediate) or
+  // when the mouse has moved `threshold` pixels (< 0: the screen's DragThreshold) while the
+  // button is held. The mouse is captured until the drag ends.
+  void BeginDrag(bool immediate, int threshold = -1);
+  // Ends this control's drag: dropped on the target when `drop` and the target accepts,
+  // cancelled otherwise; OnEndDrag is told the target (nullptr when cancelled).
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  // Touch and gesture settings, kept for stored windows.
+  TTouchManager* Touch() const { return FTouch.get(); }
+  void SetTouch(TTouchManager* v);
+
   // ---- scaling ----
   int CurrentPPI() const { return FCurrentPPI; }
   // CurrentPPI / 96.
@@ -520,6 +581,22 @@ class TControl : public TComponent {
   void SetOnConstrainedResize(const TConstrainedResizeEvent& e) { FOnConstrainedResize = e; }
   const TContextPopupEvent& OnContextPopup() const { return FOnContextPopup; }
   void SetOnContextPopup(const TContextPopupEvent& e) { FOnContextPopup = e; }
+  const TStartDragEvent& OnStartDrag() const { return FOnStartDrag; }
+  void SetOnStartDrag(const TStartDragEvent& e) { FOnStartDrag = e; }
+  const TDragOverEvent& OnDragOver() const { return FOnDragOver; }
+  void SetOnDragOver(const TDragOverEvent& e) { FOnDragOver = e; }
+  const TDragDropEvent& OnDragDrop() const { return FOnDragDrop; }
+  void SetOnDragDrop(const TDragDropEvent& e) { FOnDragDrop = e; }
+  const TEndDragEvent& OnEndDrag() const { return FOnEndDrag; }
+  void SetOnEndDrag(const TEndDragEvent& e) { FOnEndDrag = e; }
+  const TMouseActivateEvent& OnMouseActivate() const { return FOnMouseActivate; }
+  void SetOnMouseActivate(const TMouseActivateEvent& e) { FOnMouseActivate = e; }
+
+  // The drop hooks of a drag target (OnDragOver: accepted when the event is assigned and lets
+  // it; OnDragDrop), in the target's client coordinates. Source is the dragged control, or the
+  // drag object OnStartDrag made.
+  virtual void DragOver(TObject* source, int x, int y, TDragState state, bool& accept);
+  virtual void DragDrop(TObject* source, int x, int y);
 
  protected:
   // The control's own window procedure: mouse capture and click bookkeeping, then Dispatch.
@@ -571,6 +648,13 @@ class TControl : public TComponent {
   virtual bool DoMouseWheelDown(TShiftState shift, TPoint mousePos);
   virtual bool DoMouseWheelUp(TShiftState shift, TPoint mousePos);
   virtual void DoContextPopup(TPoint mousePos, bool& handled);
+  // OnStartDrag; a drag object left null is made by the drag machinery.
+  virtual void DoStartDrag(TDragObject*& dragObject);
+  // OnEndDrag: target nullptr when the drag was cancelled.
+  virtual void DoEndDrag(TObject* target, int x, int y);
+  // OnMouseActivate, at a client point; maDefault leaves the answer to the parent window.
+  virtual TMouseActivate MouseActivate(TMouseButton button, TShiftState shift, int x, int y,
+                                       int hitTest);
 
   // ---- message handlers (Dispatch calls them) ----
   virtual void WMMouseButton(TMessage& message);  // WM_xBUTTONDOWN/UP/DBLCLK
@@ -632,6 +716,10 @@ class TControl : public TComponent {
   int FCurrentPPI = 96;
   bool FScaled = true;
   bool FMouseInClient = false;
+  TDragMode FDragMode = dmManual;
+  TDragKind FDragKind = dkDrag;
+  TCursor FDragCursor = crDrag;
+  std::unique_ptr<TTouchManager> FTouch;
 
   TNotifyEvent FOnClick, FOnDblClick, FOnMouseEnter, FOnMouseLeave, FOnResize;
   TMouseEvent FOnMouseDown, FOnMouseUp;
@@ -641,10 +729,20 @@ class TControl : public TComponent {
   TCanResizeEvent FOnCanResize;
   TConstrainedResizeEvent FOnConstrainedResize;
   TContextPopupEvent FOnContextPopup;
+  TStartDragEvent FOnStartDrag;
+  TDragOverEvent FOnDragOver;
+  TDragDropEvent FOnDragDrop;
+  TEndDragEvent FOnEndDrag;
+  TMouseActivateEvent FOnMouseActivate;
+  // Stored for windows that name them; docking is not built, so they are never raised.
+  TStartDockEvent FOnStartDock;
+  TEndDragEvent FOnEndDock;
+  TGestureEvent FOnGesture;
 
  private:
   friend class TWinControl;
   friend class TControlCanvas;
+  friend class TDragSession;
 };
 
 // ---- TWinControl -------------------------------------------------------------------------------
@@ -714,6 +812,8 @@ class TWinControl : public TControl {
   // ---- focus and tab order ----
   int TabOrder() const;
   void SetTabOrder(int v);
+  bool DockSite() const { return FDockSite; }
+  void SetDockSite(bool v) { FDockSite = v; }
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool v);
   // The windowed descendants in tab order, depth first.
@@ -877,6 +977,7 @@ class TWinControl : public TControl {
   virtual void WMSetFocus(TMessage& message);
   virtual void WMKillFocus(TMessage& message);
   virtual void WMSetCursor(TMessage& message);
+  virtual void WMMouseActivate(TMessage& message);
   virtual void WMMouseLeave(TMessage& message);
   virtual void WMKeyMessage(TMessage& message);   // WM_KEYDOWN/UP, WM_SYSKEYDOWN/UP, WM_CHAR
   virtual void WMReflected(TMessage& message);    // WM_COMMAND, WM_NOTIFY, WM_DRAWITEM ...
@@ -933,6 +1034,12 @@ class TWinControl : public TControl {
   TKeyPressEvent FOnKeyPress;
   TAlignInsertBeforeEvent FOnAlignInsertBefore;
   TAlignPositionEvent FOnAlignPosition;
+  // Docking is not built: DockSite and the docking events are stored, never used.
+  bool FDockSite = false;
+  TDockDropEvent FOnDockDrop;
+  TDockOverEvent FOnDockOver;
+  TGetSiteInfoEvent FOnGetSiteInfo;
+  TUnDockEvent FOnUnDock;
 
  private:
   friend class TControl;

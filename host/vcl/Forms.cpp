@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "host/classes/TypInfo.h"
+#include "host/graphics/CanvasBinding.h"
+#include "host/rtl/ScopeGuards.h"
 #include "host/vcl/Application.h"
 #include "host/vcl/Screen.h"
 
@@ -372,22 +374,17 @@ void TCustomForm::ChangeScale(int M, int D, bool isDpiChange) {
   }
   int cw = MulDiv(ClientWidth(), M, D), ch = MulDiv(ClientHeight(), M, D);
   DisableAlign();
-  try {
-    TScrollingWinControl::ChangeScale(M, D, isDpiChange);
-    if (FScalingBounds) {
-      // The frame at the density the form has now (a density change has set it already).
-      int ppi = FCurrentPPI;
-      DWORD style = 0, ex = 0;
-      FrameStyle(style, ex);
-      TRect frame(0, 0, 0, 0);
-      AdjustWindowRectExForDpi(&frame, style, false, ex, UINT(ppi));
-      SetBounds(FLeft, FTop, cw + frame.Width(), ch + frame.Height());
-    }
-  } catch (...) {
-    EnableAlign();
-    throw;
+  TFinally realign([this] { EnableAlign(); });
+  TScrollingWinControl::ChangeScale(M, D, isDpiChange);
+  if (FScalingBounds) {
+    // The frame at the density the form has now (a density change has set it already).
+    int ppi = FCurrentPPI;
+    DWORD style = 0, ex = 0;
+    FrameStyle(style, ex);
+    TRect frame(0, 0, 0, 0);
+    AdjustWindowRectExForDpi(&frame, style, false, ex, UINT(ppi));
+    SetBounds(FLeft, FTop, cw + frame.Width(), ch + frame.Height());
   }
-  EnableAlign();
 }
 
 void TCustomForm::WMDpiChanged(TMessage& m) {
@@ -395,23 +392,16 @@ void TCustomForm::WMDpiChanged(TMessage& m) {
   auto* r = reinterpret_cast<const TRect*>(m.LParam);
   m.Result = 0;
   if (Scaled() && ppi != FCurrentPPI && !FInDpiChange) {
-    FInDpiChange = true;
+    TFlagScope changing(FInDpiChange);
     DisableAlign();
-    try {
-      FScalingBounds = false;
+    TFinally realign([this] { EnableAlign(); });
+    {
+      TFlagScope keepBounds(FScalingBounds, false);
       ScaleForPPI(ppi);
-      FScalingBounds = true;
-      if (r)
-        SetWindowPos(FHandle, nullptr, r->Left, r->Top, r->Width(), r->Height(),
-                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    } catch (...) {
-      FScalingBounds = true;
-      FInDpiChange = false;
-      EnableAlign();
-      throw;
     }
-    FInDpiChange = false;
-    EnableAlign();
+    if (r)
+      SetWindowPos(FHandle, nullptr, r->Left, r->Top, r->Width(), r->Height(),
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
   } else if (r) {
     SetWindowPos(FHandle, nullptr, r->Left, r->Top, r->Width(), r->Height(),
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
@@ -501,18 +491,15 @@ void TCustomForm::CMShowingChanged(TMessage& message) {
   }
   HWND h = Handle();
   if (Showing()) {
-    FFormState.Include(fsShowing);
-    try {
+    {
+      FFormState.Include(fsShowing);
+      TFinally shown([this] { FFormState.Exclude(fsShowing); });
       DoShow();
       if (!FPositioned) {
         FPositioned = true;
         PlaceForm();
       }
-    } catch (...) {
-      FFormState.Exclude(fsShowing);
-      throw;
     }
-    FFormState.Exclude(fsShowing);
     int cmd = SW_SHOWNORMAL;
     if (FWindowState == wsMinimized) cmd = SW_SHOWMINIMIZED;
     else if (FWindowState == wsMaximized) cmd = SW_SHOWMAXIMIZED;
@@ -755,17 +742,8 @@ TModalResult TCustomForm::ShowModal() {
 void TCustomForm::Paint() { OnPaint(this); }
 
 void TCustomForm::PaintWindow(HDC dc) {
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(dc);
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasBinding bound(FCanvas.get(), dc);
+  Paint();
 }
 
 // ---- messages ---------------------------------------------------------------------------------------

@@ -166,8 +166,8 @@ void TScrollingWinControl::CalcAutoRange() {
 
 void TScrollingWinControl::UpdateScrollBars() {
   if (FUpdatingScrollBars) return;
-  FUpdatingScrollBars = true;
-  try {
+  TFlagScope updating(FUpdatingScrollBars);
+  {
     CalcAutoRange();
     if (HandleAllocated()) {
       HWND h = HandleIfAllocated();
@@ -206,11 +206,7 @@ void TScrollingWinControl::UpdateScrollBars() {
     // Positions beyond the new ranges scroll back.
     for (TControlScrollBar* bar : {FHorzScrollBar.get(), FVertScrollBar.get()})
       if (bar->FPosition > bar->MaxPosition()) bar->SetPosition(bar->MaxPosition());
-  } catch (...) {
-    FUpdatingScrollBars = false;
-    throw;
   }
-  FUpdatingScrollBars = false;
 }
 
 void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {
@@ -220,14 +216,11 @@ void TScrollingWinControl::AlignControls(TControl* control, TRect& rect) {
   rect = Bounds(-FHorzScrollBar->FPosition, -FVertScrollBar->FPosition,
                 std::max(FHorzScrollBar->FRange, client.Width()),
                 std::max(FVertScrollBar->FRange, client.Height()));
-  ++FAutoRangeCount;
-  try {
+  {
+    ++FAutoRangeCount;
+    TFinally counted([this] { --FAutoRangeCount; });
     TWinControl::AlignControls(control, rect);
-  } catch (...) {
-    --FAutoRangeCount;
-    throw;
   }
-  --FAutoRangeCount;
   UpdateScrollBars();
 }
 

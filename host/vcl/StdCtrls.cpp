@@ -6,6 +6,7 @@
 #include "host/classes/TypInfo.h"
 #include "host/gdi/GdiDraw.h"
 #include "host/vcl/ComCtrls.h"
+#include "host/rtl/Assert.h"
 #include "host/vcl/Forms.h"
 #include "host/vcl/ListCtrls.h"
 
@@ -97,7 +98,7 @@ UINT TCustomLabel::TextFlags() const {
   if (FWordWrap) f |= DT_WORDBREAK;
   else f |= DT_SINGLELINE;
   static constexpr UINT kAlign[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
-  f |= kAlign[FAlignment];
+  f |= TableAt(kAlign, FAlignment);
   if (!FShowAccelChar) f |= DT_NOPREFIX;
   return DrawTextBiDiModeFlags(f);
 }
@@ -107,7 +108,7 @@ TRect TCustomLabel::MeasureText(const TRect& r) const {
   TRect out = r;
   String text = Caption();
   // An empty caption still has the height of one line.
-  if (text.empty()) text = u" ";
+  if (text.empty()) text.push_back(u' ');
   DrawTextW(dc.Handle(), text, &out, (TextFlags() & ~(DT_RIGHT | DT_CENTER)) | DT_CALCRECT);
   return out;
 }

@@ -2,8 +2,12 @@
 // routing of window messages into the control's message chain, and painting.
 #include <algorithm>
 
+#include "host/gdi/DcGuards.h"
 #include "host/gdi/GdiDraw.h"
+#include "host/graphics/CanvasBinding.h"
 #include "host/rtl/NumFormat.h"
+#include "host/rtl/ScopeGuards.h"
+#include "host/vcl/DragDrop.h"
 #include "host/vcl/ControlsInternal.h"
 
 namespace vcl {
@@ -200,16 +204,13 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& p) {
-  GCreationControl = this;
   static int nextId = 1;
   HMENU id = (p.Style & WS_CHILD) ? ChildId(nextId++ & 0x7FFF) : nullptr;
   HWND h = nullptr;
-  try {
+  {
+    TValueScope<TWinControl*> creating(GCreationControl, this);
     h = CreateWindowExW(p.ExStyle, p.WinClassName.c_str(), p.Caption.c_str(), p.Style, p.X, p.Y,
                         p.Width, p.Height, p.WndParent, id, nullptr, p.Param);
-  } catch (...) {
-    GCreationControl = nullptr;
-    throw;
   }
   GCreationControl = nullptr;
   if (!h) FHandle = nullptr;
@@ -280,7 +281,8 @@ void TWinControl::RecreateWnd() {
   if (!FHandle) return;
   if (FControlState.Contains(csRecreating)) return;
   FControlState.Include(csRecreating);
-  try {
+  TFinally recreated([this] { FControlState.Exclude(csRecreating); });
+  {
     HWND focus = GetFocus();
     bool hadFocus = focus && (focus == FHandle || IsChild(FHandle, focus));
     TWinControl* focused = hadFocus ? FindControl(focus) : nullptr;
@@ -292,11 +294,7 @@ void TWinControl::RecreateWnd() {
       UpdateControlState();
       if (!FHandle) HandleNeeded();
     }
-  } catch (...) {
-    FControlState.Exclude(csRecreating);
-    throw;
   }
-  FControlState.Exclude(csRecreating);
 }
 
 void TWinControl::UpdateShowing() {
@@ -308,12 +306,12 @@ void TWinControl::UpdateShowing() {
   }
   if (FHandle && FShowing != show) {
     FShowing = show;
-    try {
-      Perform(CM_SHOWINGCHANGED, 0, 0);
-    } catch (...) {
-      FShowing = !show;
-      throw;
-    }
+    bool done = false;
+    TFinally undo([&] {
+      if (!done) FShowing = !show;
+    });
+    Perform(CM_SHOWINGCHANGED, 0, 0);
+    done = true;
   }
 }
 
@@ -680,6 +678,14 @@ void TWinControl::MainWndProc(TMessage& m) {
 
 void TWinControl::WndProc(TMessage& m) {
   switch (m.Msg) {
+    case WM_KEYDOWN:
+    case CN_KEYDOWN:
+      // Esc cancels a running drag wherever the focus is.
+      if (m.WParam == VK_ESCAPE && CancelDrag()) {
+        m.Result = 1;
+        return;
+      }
+      break;
     case WM_NCHITTEST:
       TControl::WndProc(m);
       if (m.Result == HTTRANSPARENT &&
@@ -770,6 +776,7 @@ void TWinControl::Dispatch(TMessage& m) {
     case WM_SETFOCUS: WMSetFocus(m); return;
     case WM_KILLFOCUS: WMKillFocus(m); return;
     case WM_SETCURSOR: WMSetCursor(m); return;
+    case WM_MOUSEACTIVATE: WMMouseActivate(m); return;
     case WM_MOUSELEAVE: WMMouseLeave(m); return;
     case WM_CONTEXTMENU:
       // A graphic child under the point has the first say.
@@ -896,6 +903,11 @@ void TWinControl::WMNCDestroy(TMessage& m) {
 }
 
 void TWinControl::WMSetCursor(TMessage& m) {
+  if (DragSourceControl()) {
+    // The drag shows its own cursor.
+    m.Result = 1;
+    return;
+  }
   if (reinterpret_cast<HWND>(m.WParam) == FHandle && LOWORD(m.LParam) == HTCLIENT) {
     TCursor cursor = FCursor;
     TPoint p;
@@ -909,6 +921,32 @@ void TWinControl::WMSetCursor(TMessage& m) {
     }
   }
   DefaultHandler(m);
+}
+
+void TWinControl::WMMouseActivate(TMessage& m) {
+  // The graphic child under the pointer is asked first, then this control; without an answer
+  // the window manager's default asks the parent window.
+  TPoint p;
+  GetCursorPos(&p);
+  p = ScreenToClient(p);
+  TMouseButton button = mbLeft;
+  switch (HIWORD(m.LParam)) {
+    case WM_RBUTTONDOWN: button = mbRight; break;
+    case WM_MBUTTONDOWN: button = mbMiddle; break;
+    default: break;
+  }
+  TShiftState shift = KeyboardStateToShiftState();
+  int hitTest = short(LOWORD(m.LParam));
+  TMouseActivate answer = maDefault;
+  if (hitTest == HTCLIENT)
+    if (TControl* c = ControlAtPos(p, false); c && !dynamic_cast<TWinControl*>(c))
+      answer = c->MouseActivate(button, shift, p.X - c->Left(), p.Y - c->Top(), hitTest);
+  if (answer == maDefault) answer = MouseActivate(button, shift, p.X, p.Y, hitTest);
+  if (answer == maDefault) {
+    DefaultHandler(m);
+    return;
+  }
+  m.Result = LRESULT(answer);
 }
 
 void TWinControl::CMEnabledChanged(TMessage& m) {
@@ -984,23 +1022,17 @@ void TWinControl::WMPaint(TMessage& m) {
   HDC mem = CreateCompatibleDC(dc);
   HBITMAP bmp = CreateCompatibleBitmap(dc, std::max(cr.Right, 1), std::max(cr.Bottom, 1));
   HBITMAP old = SelectObject(mem, bmp);
-  try {
-    // wParam == lParam tells the erase handler that it paints into the buffer.
-    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
-    TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(mem), 0, 0};
-    WMPaint(inner);
-    BitBlt(dc, 0, 0, cr.Right, cr.Bottom, mem, 0, 0, SRCCOPY);
-  } catch (...) {
+  TFinally release([&] {
     SelectObject(mem, old);
     DeleteObject(bmp);
     DeleteDC(mem);
     EndPaint(FHandle, &ps);
-    throw;
-  }
-  SelectObject(mem, old);
-  DeleteObject(bmp);
-  DeleteDC(mem);
-  EndPaint(FHandle, &ps);
+  });
+  // wParam == lParam tells the erase handler that it paints into the buffer.
+  Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem), reinterpret_cast<LPARAM>(mem));
+  TMessage inner{WM_PAINT, reinterpret_cast<WPARAM>(mem), 0, 0};
+  WMPaint(inner);
+  BitBlt(dc, 0, 0, cr.Right, cr.Bottom, mem, 0, 0, SRCCOPY);
 }
 
 void TWinControl::PaintHandler(TMessage& m) {
@@ -1008,26 +1040,22 @@ void TWinControl::PaintHandler(TMessage& m) {
   PAINTSTRUCT ps;
   bool own = !dc;
   if (own) dc = BeginPaint(FHandle, &ps);
-  try {
-    if (FControls.empty()) {
-      PaintWindow(dc);
-    } else {
-      int saved = SaveDC(dc);
-      int clip = SIMPLEREGION;
-      for (TControl* c : FControls)
-        if (c->FVisible && c->FControlStyle.Contains(csOpaque)) {
-          clip = ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
-          if (clip == NULLREGION) break;
-        }
-      if (clip != NULLREGION) PaintWindow(dc);
-      RestoreDC(dc, saved);
-    }
-    PaintControls(dc, nullptr);
-  } catch (...) {
+  TFinally endPaint([&] {
     if (own) EndPaint(FHandle, &ps);
-    throw;
+  });
+  if (FControls.empty()) {
+    PaintWindow(dc);
+  } else {
+    TSavedDC saved(dc);
+    int clip = SIMPLEREGION;
+    for (TControl* c : FControls)
+      if (c->FVisible && c->FControlStyle.Contains(csOpaque)) {
+        clip = ExcludeClipRect(dc, c->FLeft, c->FTop, c->FLeft + c->FWidth, c->FTop + c->FHeight);
+        if (clip == NULLREGION) break;
+      }
+    if (clip != NULLREGION) PaintWindow(dc);
   }
-  if (own) EndPaint(FHandle, &ps);
+  PaintControls(dc, nullptr);
 }
 
 void TWinControl::PaintWindow(HDC dc) {
@@ -1053,18 +1081,11 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     TRect r = c->BoundsRect();
     if (!RectVisible(dc, &r)) continue;
     if (FControlState.Contains(csPaintCopy)) c->FControlState.Include(csPaintCopy);
-    int saved = SaveDC(dc);
+    TFinally copied([c] { c->FControlState.Exclude(csPaintCopy); });
+    TSavedDC saved(dc);
     OffsetViewportOrgEx(dc, c->FLeft, c->FTop, nullptr);
     IntersectClipRect(dc, 0, 0, c->FWidth, c->FHeight);
-    try {
-      c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-    } catch (...) {
-      RestoreDC(dc, saved);
-      c->FControlState.Exclude(csPaintCopy);
-      throw;
-    }
-    RestoreDC(dc, saved);
-    c->FControlState.Exclude(csPaintCopy);
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 
@@ -1099,18 +1120,10 @@ void TWinControl::WMPrintClient(TMessage& m) {
     return;
   }
   FControlState.Include(csPrintClient);
-  HDC dc = reinterpret_cast<HDC>(m.WParam);
-  int saved = SaveDC(dc);
-  try {
-    TMessage paint{WM_PAINT, m.WParam, 0, 0};
-    PaintHandler(paint);
-  } catch (...) {
-    RestoreDC(dc, saved);
-    FControlState.Exclude(csPrintClient);
-    throw;
-  }
-  RestoreDC(dc, saved);
-  FControlState.Exclude(csPrintClient);
+  TFinally printed([this] { FControlState.Exclude(csPrintClient); });
+  TSavedDC saved(reinterpret_cast<HDC>(m.WParam));
+  TMessage paint{WM_PAINT, m.WParam, 0, 0};
+  PaintHandler(paint);
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {
@@ -1126,13 +1139,8 @@ void TWinControl::PaintTo(HDC dc, int x, int y) {
 
 void TWinControl::PaintTo(TCanvas* canvas, int x, int y) {
   canvas->Lock();
-  try {
-    PaintTo(canvas->Handle(), x, y);
-  } catch (...) {
-    canvas->Unlock();
-    throw;
-  }
-  canvas->Unlock();
+  TFinally unlock([canvas] { canvas->Unlock(); });
+  PaintTo(canvas->Handle(), x, y);
 }
 
 // ---- TGraphicControl ------------------------------------------------------------------------------
@@ -1155,18 +1163,9 @@ void TGraphicControl::Dispatch(TMessage& m) {
 void TGraphicControl::WMPaint(TMessage& m) {
   if (!m.WParam || ComponentState().Contains(csDestroying)) return;
   FCanvas->FreeHandle();
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(reinterpret_cast<HDC>(m.WParam));
-    FCanvas->UpdateTextFlags();
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasBinding bound(FCanvas.get(), reinterpret_cast<HDC>(m.WParam));
+  FCanvas->UpdateTextFlags();
+  Paint();
 }
 
 // ---- TCustomControl --------------------------------------------------------------------------------
@@ -1181,18 +1180,9 @@ TCustomControl::~TCustomControl() { FCanvas->FreeHandle(); }
 
 void TCustomControl::PaintWindow(HDC dc) {
   FCanvas->FreeHandle();
-  FCanvas->Lock();
-  try {
-    FCanvas->SetHandle(dc);
-    FCanvas->UpdateTextFlags();
-    Paint();
-  } catch (...) {
-    FCanvas->SetHandle(nullptr);
-    FCanvas->Unlock();
-    throw;
-  }
-  FCanvas->SetHandle(nullptr);
-  FCanvas->Unlock();
+  TCanvasBinding bound(FCanvas.get(), dc);
+  FCanvas->UpdateTextFlags();
+  Paint();
 }
 
 }  // namespace vcl
@@ -1227,15 +1217,12 @@ void TWinControl::SetChildOrder(TComponent* child, int order) {
 }
 
 void TWinControl::ReadState(TReader& reader) {
-  DisableAlign();
-  try {
+  {
+    DisableAlign();
+    TFinally realign([this] { EnableAlign(); });
     TControl::ReadState(reader);
     FixupTabList();
-  } catch (...) {
-    EnableAlign();
-    throw;
   }
-  EnableAlign();
   if (FParent && FParent->FHandle) UpdateControlState();
 }
 

@@ -167,7 +167,9 @@ TEST(VirtualImageList, EverySizeIsRenderedFromTheSourceNotFromThePreviousSize) {
     for (int i = 0; i < 4; ++i) {
       std::vector<std::uint32_t> a = Drawn(travelled, i), b = Drawn(fresh, i);
       EXPECT_EQ(a, b) << i;
-      if (!direct) EXPECT_EQ(Stored(travelled, i), Stored(fresh, i)) << i;
+      if (!direct) {
+        EXPECT_EQ(Stored(travelled, i), Stored(fresh, i)) << i;
+      }
       // Blowing up the 24-pixel glyph gives something else: the stripes are gone from it.
       std::vector<std::uint32_t> upscaled(48 * 48);
       for (int y = 0; y < 48; ++y)

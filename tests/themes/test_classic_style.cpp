@@ -171,7 +171,9 @@ TEST(ClassicStyle, ColoursAreTheSystemColoursOfTheParts) {
 }
 
 TEST(ClassicStyle, DrawsTheClassicEquivalentsAndRefusesTheRest) {
-  TClassicStyle s;
+  // Through the services interface, which carries the default arguments.
+  TClassicStyle classic;
+  TCustomStyleServices& s = classic;
   TRect r(10, 10, 90, 40);
   ExpectSamePixels(&s, GetElementDetails(tbPushButtonNormal), r,
                    [](HDC dc, TRect t) { DrawFrameControl(dc, &t, DFC_BUTTON, DFCS_BUTTONPUSH); });

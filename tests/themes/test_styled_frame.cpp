@@ -347,6 +347,34 @@ TEST_F(FrameHook, TheWindowGetsTheStyleFrameAndItsButtonsWork) {
   EXPECT_FALSE(IsWindow(w));  // the default WM_CLOSE handling destroyed it
 }
 
+TEST_F(FrameHook, AHeldButtonKeepsTheOthersColdAndItsCommandFollowsTheWindowState) {
+  HWND w = MakeFramed();
+  auto* hook = dynamic_cast<TSysFrameStyleHook*>(TStyleManager::SysStyleHookOf(w));
+  ASSERT_NE(hook, nullptr);
+  SendMessageW(w, WM_NCLBUTTONDOWN, HTCLOSE, 0);
+  EXPECT_EQ(hook->PressedButton(), HTCLOSE);
+  EXPECT_EQ(GetCapture(), w);
+  // Another button under the mouse while one is held does not light up.
+  SendMessageW(w, WM_NCMOUSEMOVE, HTMAXBUTTON, 0);
+  EXPECT_EQ(hook->HotButton(), HTCLOSE);
+  SendMessageW(w, WM_NCMOUSEMOVE, HTCLOSE, 0);
+  EXPECT_EQ(hook->HotButton(), HTCLOSE);
+  // Losing the capture lets go without the command.
+  ReleaseCapture();
+  SendMessageW(w, WM_CAPTURECHANGED, 0, 0);
+  EXPECT_EQ(hook->PressedButton(), 0);
+  EXPECT_EQ(hook->HotButton(), 0);
+  EXPECT_EQ(Count(w, WM_CLOSE), 0);
+  // The minimise and maximise buttons restore a window that is minimised or maximised.
+  EXPECT_EQ(CaptionButtonCommand(w, HTMINBUTTON), WPARAM(SC_MINIMIZE));
+  EXPECT_EQ(CaptionButtonCommand(w, HTMAXBUTTON), WPARAM(SC_MAXIMIZE));
+  ShowWindow(w, SW_MINIMIZE);
+  Pump();
+  EXPECT_EQ(CaptionButtonCommand(w, HTMINBUTTON), WPARAM(SC_RESTORE));
+  EXPECT_EQ(CaptionButtonCommand(w, HTCAPTION), WPARAM(0));
+  DestroyWindow(w);
+}
+
 TEST_F(FrameHook, MaximiseRestoresAndTheSystemStyleGivesTheDefaultFrameBack) {
   HWND w = MakeFramed(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200);
   auto* hook = dynamic_cast<TSysFrameStyleHook*>(TStyleManager::SysStyleHookOf(w));
