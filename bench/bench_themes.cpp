@@ -9,6 +9,7 @@
 #include "host/platform/headless/HeadlessBackend.h"
 #include "host/rtl/Resources.h"
 #include "host/themes/CustomStyle.h"
+#include "host/themes/StyleElementCache.h"
 #include "host/themes/StyleFonts.h"
 #include "host/themes/StyleManager.h"
 #include "host/vcl/Application.h"
@@ -76,6 +77,34 @@ void BM_CheckBox200(benchmark::State& state) {
   DrawDetail(state, GetElementDetails(tbCheckBoxCheckedNormal), Bounds(10, 10, 26, 26), 192);
 }
 BENCHMARK(BM_CheckBox200)->Apply(StyleArgs);
+
+// The first paint of an element at a size: the recipe rendered, then blitted (the element
+// cache emptied before every paint).
+void DrawDetailCold(benchmark::State& state, TThemedElementDetails d, TRect r, int dpi) {
+  TCustomStyleServices* s = StyleAt(int(state.range(0)));
+  state.SetLabel(StringToUtf8(s->Name()));
+  TBenchCanvas c;
+  s->DrawElement(c.dc, d, r, nullptr, dpi);
+  for (auto _ : state) {
+    TStyleElementCache::Instance().Clear();
+    s->DrawElement(c.dc, d, r, nullptr, dpi);
+  }
+}
+
+void BM_PushButtonFaceCold(benchmark::State& state) {
+  DrawDetailCold(state, GetElementDetails(tbPushButtonHot), Bounds(10, 10, 75, 25), 96);
+}
+BENCHMARK(BM_PushButtonFaceCold)->Apply(StyleArgs);
+
+void BM_PushButtonFaceCold200(benchmark::State& state) {
+  DrawDetailCold(state, GetElementDetails(tbPushButtonHot), Bounds(10, 10, 150, 50), 192);
+}
+BENCHMARK(BM_PushButtonFaceCold200)->Apply(StyleArgs);
+
+void BM_CheckBoxCold200(benchmark::State& state) {
+  DrawDetailCold(state, GetElementDetails(tbCheckBoxCheckedNormal), Bounds(10, 10, 26, 26), 192);
+}
+BENCHMARK(BM_CheckBoxCold200)->Apply(StyleArgs);
 
 // A whole frame (caption, text, icon, three buttons, borders) of an 800 x 600 window, as a frame
 // hook paints it on WM_NCPAINT.

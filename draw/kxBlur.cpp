@@ -19,6 +19,7 @@
 #include "draw/kxBitmapUtils.h"
 #include "draw/kxGlow.h"
 #include "draw/kxPixels.h"
+#include "host/gdi/BlendKernels.h"
 
 namespace kx {
 
@@ -204,18 +205,10 @@ void ColorizeGlowMask(TBitmap* bitmap, int radius, TColor color) {
   BlurBitmap(bitmap, radius);
   TPixelRows rows;
   if (!Rows32(bitmap, rows)) return;
-  // The colour at every opacity, premultiplied with the rounding of SetAlphaFormat.
+  // The colour at the opacity of each pixel's red byte, premultiplied with the rounding of
+  // SetAlphaFormat, a vector of pixels at a time.
   const std::uint32_t argb = ColorToARGB(color, 0);
-  std::uint32_t table[256];
-  for (std::uint32_t a = 0; a < 256; ++a) {
-    auto pm = [a](std::uint32_t c) { return (c * a + 127) / 255; };
-    table[a] = a << 24 | pm((argb >> 16) & 0xFF) << 16 | pm((argb >> 8) & 0xFF) << 8 |
-               pm(argb & 0xFF);
-  }
-  for (int y = 0; y < rows.Height; ++y) {
-    std::uint32_t* row = rows.Row(y);
-    for (int x = 0; x < rows.Width; ++x) row[x] = table[(row[x] >> 16) & 0xFF];
-  }
+  for (int y = 0; y < rows.Height; ++y) vcl::ColorizeRow(rows.Row(y), rows.Width, argb);
   MarkAlphaFormat(bitmap, afPremultiplied);
 }
 

@@ -2,6 +2,7 @@
 // their GDI+ bitmaps, the collection's answers to its users and the stored form. The drawing
 // itself is in kxGPImageDraw.cpp.
 #include "images/kxGPImageCollection.h"
+#include "images/kxGPImageSizeCache.h"
 
 #include <cmath>
 #include <cstring>
@@ -182,6 +183,11 @@ TGPBitmap* TkxGPImageCollectionItem::NeedGPB() {
 
 namespace {
 
+std::uint64_t NextImageGeneration() {
+  static std::uint64_t next = 0;
+  return ++next;
+}
+
 // A GDI+ bitmap of the given format filled from straight ARGB rows.
 std::unique_ptr<TGPBitmap> MakeGPBitmap(int w, int h, PixelFormat format,
                                         const std::uint32_t* rows, int strideWords,
@@ -207,6 +213,7 @@ std::unique_ptr<TGPBitmap> MakeGPBitmap(int w, int h, PixelFormat format,
 }  // namespace
 
 void TkxGPImageCollectionItem::BuildFromPng() {
+  FImageGeneration = NextImageGeneration();
   FGPB.reset();
   if (FPngImage->Empty()) return;
   int w = FPngImage->Width(), h = FPngImage->Height();
@@ -218,6 +225,7 @@ void TkxGPImageCollectionItem::BuildFromPng() {
 // recolouring stays in GPB. 32-bit rows are read by their AlphaFormat; rows whose alpha bytes
 // are all 0 are taken as opaque, as the image lists take them.
 void TkxGPImageCollectionItem::BuildFromBitmap() {
+  FImageGeneration = NextImageGeneration();
   FGPB.reset();
   if (FBitmap->Empty()) return;
   int w = FBitmap->Width(), h = FBitmap->Height();
@@ -255,6 +263,7 @@ void TkxGPImageCollectionItem::SetColor(TColor v) {
 }
 
 void TkxGPImageCollectionItem::Recolor() {
+  FImageGeneration = NextImageGeneration();
   PixelFormat f = FGPB->GetPixelFormat();
   if (f != PixelFormat32bppARGB) {
     // An opaque-format GPB has no alpha to keep; recolour a straight copy.

@@ -8,6 +8,7 @@
 // Scaled and the two quality flags, in that order; every value is written, none has a
 // default.
 #pragma once
+#include <cstdint>
 #include <memory>
 
 #include "host/classes/Collection.h"
@@ -23,6 +24,8 @@ class TStream;
 namespace kx {
 
 class TkxGPImageCollection;
+class TkxImageSizeCache;
+struct TkxImageSizeKey;
 
 class TkxGPImageCollectionItem : public vcl::TCollectionItem {
  public:
@@ -107,6 +110,9 @@ class TkxGPImageCollectionItem : public vcl::TCollectionItem {
   bool Transparent() const;
   // What is drawn depends on the destination size.
   bool NeedFullUpdate() const;
+  // A number that changes whenever GPB's pixels do (rebuilt or recoloured), unique in the
+  // process: drawings kept at a size are valid while it stays.
+  std::uint64_t ImageGeneration() const { return FImageGeneration; }
 
  private:
   void BitmapChanged(vcl::TObject* sender);
@@ -134,6 +140,7 @@ class TkxGPImageCollectionItem : public vcl::TCollectionItem {
   bool FPixelOffsetModeHighQuality = true;
   bool FInterpolationModeHighQuality = true;
   std::unique_ptr<vcl::TGPBitmap> FGPB;
+  std::uint64_t FImageGeneration = 0;
 };
 
 class TkxGPImageCollectionItems : public vcl::TCollection {
@@ -182,6 +189,8 @@ class TkxGPImageCollection : public TkxCustomImageCollection {
   // Onto a caller's GDI+ surface with the caller's modes. Tiles are not clipped to ARect (the
   // caller clips); slices are.
   void DrawToGraphic(vcl::TGPGraphics* G, const vcl::TRect& ARect, int AIndex, double AScaleFactor);
+  // The cache of Draw's renderings at a size (created by the first Draw).
+  TkxImageSizeCache* SizeCache() const { return FSizeCache.get(); }
   // The same drawing sent to any target.
   void DrawToTarget(TkxGPDrawTarget& G, const vcl::TRect& ARect, int AIndex, double AScaleFactor);
   // The source rectangle (pixels of GPB) stretched into the destination, with high-quality
@@ -198,7 +207,10 @@ class TkxGPImageCollection : public TkxCustomImageCollection {
   // The scale an item is drawn and measured at.
   double ItemScale(const TkxGPImageCollectionItem* item, double AScaleFactor) const;
 
+  TkxImageSizeKey SizeKey(int AIndex, const vcl::TRect& ARect, double AScaleFactor) const;
+
   std::unique_ptr<TkxGPImageCollectionItems> FImages;
+  std::unique_ptr<TkxImageSizeCache> FSizeCache;  // Draw's renderings at a size
 };
 
 // Registers the image classes that window descriptions name (TkxGPImageCollection,

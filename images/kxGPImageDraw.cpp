@@ -5,6 +5,7 @@
 #include "host/gdi/GdiPlus.h"
 #include "host/graphics/Canvas.h"
 #include "images/kxGPImageCollection.h"
+#include "images/kxGPImageSizeCache.h"
 
 namespace kx {
 
@@ -170,12 +171,49 @@ void TkxGPImageCollection::Draw(TCanvas* ACanvas, const TRect& ARect, int AIndex
   TkxGPImageCollectionItem* item = Item(AIndex);
   HDC dc = ACanvas->Handle();
   if (!dc) return;
-  TGPGraphics g(dc);
-  g.SetPixelOffsetMode(item->PixelOffsetModeHighQuality() ? PixelOffsetModeHighQuality
-                                                          : PixelOffsetModeDefault);
-  g.SetInterpolationMode(item->InterpolationModeHighQuality() ? InterpolationModeHighQuality
-                                                              : InterpolationModeDefault);
-  DrawToGraphic(&g, ARect, AIndex, AScaleFactor);
+  auto render = [&](HDC target, const TRect& r) {
+    TGPGraphics g(target);
+    g.SetPixelOffsetMode(item->PixelOffsetModeHighQuality() ? PixelOffsetModeHighQuality
+                                                            : PixelOffsetModeDefault);
+    g.SetInterpolationMode(item->InterpolationModeHighQuality() ? InterpolationModeHighQuality
+                                                                : InterpolationModeDefault);
+    DrawToGraphic(&g, r, AIndex, AScaleFactor);
+  };
+  if (ARect.IsEmpty() || !item->NeedGPB()) return;
+  // Tiles are not clipped to ARect, so a tiling placement that is not sliced may paint
+  // beyond it: those are drawn directly, everything else through the per-size cache.
+  const TkxGPBitmapOptions* o = item->Options();
+  const bool sliced = (o->LeftMargin() >= 1 && o->RightMargin() >= 1) || (o->TopMargin() >= 1 && o->BottomMargin() >= 1);
+  switch (item->DrawStyle()) {
+    case idsTile: case idsTopTile: case idsLeftTile: case idsRightTile: case idsBottomTile:
+    case idsHorzStretchTile: case idsVertStretchTile: case idsHorzCenterTile: case idsVertCenterTile:
+      if (!sliced) {
+        render(dc, ARect);
+        return;
+      }
+      break;
+    default: break;
+  }
+  if (!FSizeCache) FSizeCache = std::make_unique<TkxImageSizeCache>();
+  if (!FSizeCache->Draw(dc, ARect, SizeKey(AIndex, ARect, AScaleFactor), render)) render(dc, ARect);
+}
+
+TkxImageSizeKey TkxGPImageCollection::SizeKey(int AIndex, const TRect& ARect, double AScaleFactor) const {
+  const TkxGPImageCollectionItem* item = Item(AIndex);
+  const TkxGPBitmapOptions* o = item->Options();
+  TkxImageSizeKey k;
+  k.Image = item->ImageGeneration();
+  k.Width = ARect.Width();
+  k.Height = ARect.Height();
+  k.ParityX = ARect.Left & 1;
+  k.ParityY = ARect.Top & 1;
+  k.Scale = AScaleFactor;
+  k.Props = {int(item->DrawStyle()), item->TileOffsetX(), item->TileOffsetY(), item->VirtualWidth(),
+             item->VirtualHeight(), item->Proportional(), item->Scaled(), FScaled,
+             item->PixelOffsetModeHighQuality(), item->InterpolationModeHighQuality(),
+             o->LeftMargin(), o->TopMargin(), o->RightMargin(), o->BottomMargin(), o->Stretch(),
+             o->StretchBorder(), o->DrawOnlyBorder(), o->DrawOnlyClient()};
+  return k;
 }
 
 void TkxGPImageCollection::DrawRect(TCanvas* ACanvas, const TRect& ADestRect, const TRect& ASrcRect,

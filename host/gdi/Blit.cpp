@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "host/gdi/BlendKernels.h"
 #include "host/gdi/GdiDraw.h"
 #include "host/gdi/GdiRaster.h"
 
@@ -307,51 +308,6 @@ void ValidRange(long long n, long long m, bool flip, long long first, long long 
   };
   i0 = firstAtLeast(jLo);
   i1 = firstAtLeast(jHi);
-}
-
-// ---- Alpha blending -------------------------------------------------------------------------------
-
-// The four bytes of a pixel in 16-bit lanes (0x00AA00GG00RR00BB), so one multiplication
-// scales all of them, and back.
-inline std::uint64_t Spread(std::uint32_t v) {
-  return (std::uint64_t(v & 0xFF00FF00u) << 24) | (v & 0x00FF00FFu);
-}
-inline std::uint32_t Pack(std::uint64_t x) {
-  return std::uint32_t(x & 0x00FF00FFu) | std::uint32_t((x >> 24) & 0xFF00FF00u);
-}
-constexpr std::uint64_t kLanes = 0x00FF00FF00FF00FFull;
-
-// Each lane times a (0..255) divided by 255, rounded to nearest: exact for products up to
-// 255 * 255 via (x + 128 + ((x + 128) >> 8)) >> 8.
-inline std::uint64_t ScaleSpread(std::uint64_t x, std::uint32_t a) {
-  x = x * a + 0x0080008000800080ull;
-  return ((x + ((x >> 8) & kLanes)) >> 8) & kLanes;
-}
-
-// Source over destination for a premultiplied source (spread); lane sums saturate at 255.
-inline std::uint32_t Over(std::uint64_t s, std::uint32_t d) {
-  std::uint64_t sum = s + ScaleSpread(Spread(d), 255 - std::uint32_t(s >> 48));
-  std::uint64_t over = sum & 0x0100010001000100ull;
-  return Pack((sum | (over - (over >> 8))) & kLanes);
-}
-
-// One row of AlphaBlend: PerPixel uses the source alpha (else it counts as opaque), Constant
-// applies SourceConstantAlpha.
-template <bool PerPixel, bool Constant>
-void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, std::uint32_t sca) {
-  for (int i = 0; i < n; ++i) {
-    std::uint32_t px = s[i];
-    if constexpr (!PerPixel) px |= 0xFF000000u;
-    if constexpr (!Constant) {
-      if (px >= 0xFF000000u) {
-        d[i] = px;
-        continue;
-      }
-    }
-    std::uint64_t sp = Spread(px);
-    if constexpr (Constant) sp = ScaleSpread(sp, sca);
-    if (sp != 0) d[i] = Over(sp, d[i]);
-  }
 }
 
 // ---- Gradients ------------------------------------------------------------------------------------
@@ -660,8 +616,7 @@ bool AlphaBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
   }
   std::uint32_t sca = bf.SourceConstantAlpha;
   bool perPixel = bf.AlphaFormat & AC_SRC_ALPHA;
-  auto kernel = perPixel ? (sca == 255 ? BlendRow<true, false> : BlendRow<true, true>)
-                         : (sca == 255 ? BlendRow<false, false> : BlendRow<false, true>);
+  TBlendMode mode = perPixel ? TBlendMode::PerPixelConstant : TBlendMode::OpaqueConstant;
   std::vector<std::uint32_t> gathered(stretch ? size_t(v.Width()) : 0);
   t.ForRect(v, [&](const TRect& c) {
     for (int yy = c.Top; yy < c.Bottom; ++yy) {
@@ -672,7 +627,7 @@ bool AlphaBlend(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
         for (int xx = c.Left; xx < c.Right; ++xx) gathered[size_t(xx - c.Left)] = srow[cols[size_t(xx - v.Left)]];
         in = gathered.data();
       }
-      kernel(t.Row(yy) + c.Left, in, c.Width(), sca);
+      BlendRow(t.Row(yy) + c.Left, in, c.Width(), mode, sca);
     }
   });
   return true;

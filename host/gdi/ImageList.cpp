@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/gdi/BlendKernels.h"
 #include "host/gdi/GdiInternal.h"
 
 namespace vcl {
@@ -488,6 +489,11 @@ bool ImageList_DrawEx(HIMAGELIST himl, int i, HDC dc, int x, int y, int dx, int 
       const std::uint32_t* srow = cell + size_t(sy) * size_t(cellStride);
       const BYTE* mrow = il->Mask ? MaskRow(il, i, sy) : nullptr;
       std::uint32_t* drow = dpx + size_t(yy) * size_t(sw);
+      if (alpha && transparent && !drawMask && !quarters) {
+        // The common glyph draw: plain source-over, a row at a time.
+        BlendRow(drow + r.Left, srow + (r.Left - dest.Left), r.Width(), TBlendMode::PerPixel, 255);
+        continue;
+      }
       for (int xx = r.Left; xx < r.Right; ++xx) {
         int sx = xx - dest.Left;
         std::uint32_t s = srow[sx];

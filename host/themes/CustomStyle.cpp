@@ -2,10 +2,11 @@
 
 #include <cmath>
 
-#include "host/gdi/GdiInternal.h"
+#include "host/gdi/GdiCairo.h"
 #include "host/rtl/Resources.h"
 #include "host/themes/format/ElementModel.h"
 #include "host/themes/format/StyleFormat.h"
+#include "host/themes/StyleElementCache.h"
 #include "host/themes/StyleRender.h"
 
 namespace vcl {
@@ -20,17 +21,36 @@ int EffectiveDpi(HDC dc, int dpi) {
   return dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
 }
 
+std::uint64_t NextSerial() {
+  static std::uint64_t next = 0;
+  return ++next;
+}
+
+// The recipe rendered at the origin of its own image of r's size.
+cairo_surface_t* RenderElement(const TRecipe& rc, int width, int height, double scale) {
+  cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
+  if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(image);
+    return nullptr;
+  }
+  cairo_t* cr = cairo_create(image);
+  PaintRecipe(cr, rc, TRect{0, 0, width, height}, scale);
+  cairo_destroy(cr);
+  cairo_surface_flush(image);
+  return image;
+}
+
 }  // namespace
 
 TCustomStyle::TCustomStyle(const Byte* data, size_t size, const String& origin, bool copy)
-    : FData(data), FSize(size), FOrigin(origin) {
+    : FData(data), FSize(size), FOrigin(origin), FSerial(NextSerial()) {
   if (copy) {
     FOwned.assign(data, data + size);
     FData = FOwned.data();
   }
 }
 
-TCustomStyle::~TCustomStyle() = default;
+TCustomStyle::~TCustomStyle() { TStyleElementCache::Instance().Purge(FSerial); }
 
 std::unique_ptr<TCustomStyle> TCustomStyle::Load(const Byte* data, size_t size, const String& origin) {
   std::string text = UnpackStyle(data, size, origin);
@@ -85,18 +105,32 @@ bool TCustomStyle::DrawElement(HDC dc, const TThemedElementDetails& details, con
   if (ElementEntries()[size_t(EntryOfDetails(details))].TextOnly) return true;
   if (r.IsEmpty()) return true;
   if (clip && clip->IsEmpty()) return true;
-  dc->BeginDraw();
-  cairo_t* cr = dc->Cairo();
+  TDcCairo draw(dc);
+  cairo_t* cr = draw.Context();
   if (!cr) return false;
-  cairo_save(cr);
   if (clip) {
     cairo_rectangle(cr, clip->Left, clip->Top, clip->Width(), clip->Height());
     cairo_clip(cr);
   }
-  PaintRecipe(cr, *rc, r, EffectiveDpi(dc, dpi) / 96.0);
-  cairo_restore(cr);
-  cairo_surface_flush(cairo_get_target(cr));
-  dc->EndDraw();
+  const int dpiUsed = EffectiveDpi(dc, dpi);
+  const double scale = dpiUsed / 96.0;
+  if (!TStyleElementCache::Admits(r.Width(), r.Height())) {
+    PaintRecipe(cr, *rc, r, scale);
+    return true;
+  }
+  // Elements of a cacheable size always go through their own image, cached or not, so a
+  // cached paint and a fresh one composite the very same pixels.
+  TStyleElementCache& cache = TStyleElementCache::Instance();
+  const TStyleElementKey key{FSerial, EntryOfDetails(details), r.Width(), r.Height(), dpiUsed};
+  cairo_surface_t* image = cache.Find(key);
+  if (!image) {
+    image = RenderElement(*rc, r.Width(), r.Height(), scale);
+    if (!image) return false;
+    cache.Store(key, image);
+  }
+  cairo_set_source_surface(cr, image, r.Left, r.Top);
+  cairo_paint(cr);
+  cairo_surface_destroy(image);
   return true;
 }
 

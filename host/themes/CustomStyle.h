@@ -1,6 +1,7 @@
 // Styles drawn from a style file: the custom styles and, from its own embedded source, the
 // system style "Windows".
 #pragma once
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -58,6 +59,9 @@ class TCustomStyle : public TCustomStyleServices {
   // Parses a deferred style now (no-op otherwise); raises like Load on malformed data.
   void EnsureParsed() const;
 
+  // A number no other style instance of the process has: the element cache's key.
+  std::uint64_t Serial() const { return FSerial; }
+
  protected:
   TCustomStyle(const Byte* data, size_t size, const String& origin, bool copy);
   const TStyleSource& Source() const;
@@ -73,6 +77,7 @@ class TCustomStyle : public TCustomStyleServices {
   mutable std::unique_ptr<TStyleSource> FSource;
   mutable std::vector<TRecipe> FRecipes;
   mutable std::vector<bool> FResolved;
+  std::uint64_t FSerial;  // identifies this instance's images in the element cache
 };
 
 // The system style "Windows": a light, flat themed look with blue accents, drawn like the

@@ -8,6 +8,7 @@
 #include "host/rtl/Streams.h"
 #include "host/themes/ClassicStyle.h"
 #include "host/themes/CustomStyle.h"
+#include "host/themes/StyleElementCache.h"
 #include "host/themes/StyleSwitch.h"
 #include "host/themes/format/StyleFormat.h"
 #include "host/vcl/Application.h"
@@ -118,6 +119,8 @@ void Activate(TCustomStyleServices* style) {
   TCustomStyleServices* previous = r.Active;
   if (previous == style) return;
   r.Active = style;
+  // Nothing rendered before the switch is served after it.
+  TStyleElementCache::Instance().Clear();
   NotifySwitch(ServicesOf(previous), ServicesOf(style));
 }
 
