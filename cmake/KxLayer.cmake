@@ -28,8 +28,10 @@ function(kx_layer target)
     get_target_property(kind ${target} TYPE)
     if(kind STREQUAL "SHARED_LIBRARY")
       # Only the public namespaces leave a shared library (cmake/kexora.map).
+      # Installed, the libraries find each other beside themselves.
       set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION}
-                                                 SOVERSION ${PROJECT_VERSION_MAJOR})
+                                                 SOVERSION ${PROJECT_VERSION_MAJOR}
+                                                 INSTALL_RPATH "$ORIGIN")
       target_link_options(${target} PRIVATE
         "LINKER:--version-script=${PROJECT_SOURCE_DIR}/cmake/kexora.map")
       set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS "${PROJECT_SOURCE_DIR}/cmake/kexora.map")
