@@ -8,8 +8,9 @@
 #
 # The generated code registers its resources from a static initialiser, which the linker would
 # drop from a static library that nothing references. For a static library the generated
-# object therefore goes into an object library whose objects are placed on the link line of
-# every consumer; other targets compile it directly.
+# source therefore defines an anchor symbol that the library's link interface asks the linker
+# for (--undefined), which pulls the object and its initialiser into every program linking the
+# library, the installed one too; a shared library or a program simply compiles it.
 function(kx_add_resources target)
   cmake_parse_arguments(R "" "" "RESOURCES" ${ARGN})
   list(LENGTH R_RESOURCES n)
@@ -46,22 +47,18 @@ function(kx_add_resources target)
   set_property(TARGET ${target} PROPERTY KX_RESOURCE_SETS ${next})
   set(out "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources${index}.cpp")
 
+  string(MAKE_C_IDENTIFIER "kx_resources_${target}_${index}" anchor)
   add_custom_command(OUTPUT "${out}"
-    COMMAND respack "${out}" ${args}
+    COMMAND respack --anchor ${anchor} "${out}" ${args}
     DEPENDS respack ${files}
     COMMENT "Packing resources for ${target}"
     VERBATIM)
 
+  target_sources(${target} PRIVATE "${out}")
+  target_link_libraries(${target} PRIVATE kx_rtl)
   get_target_property(kind ${target} TYPE)
   if(kind STREQUAL "STATIC_LIBRARY")
-    set(objects ${target}_resources${index})
-    add_library(${objects} OBJECT "${out}")
-    target_link_libraries(${objects} PRIVATE kx_rtl)
-    add_dependencies(${target} ${objects})
-    # kx_rtl after the objects: they call into it.
-    target_link_libraries(${target} INTERFACE $<TARGET_OBJECTS:${objects}> kx_rtl)
-  else()
-    target_sources(${target} PRIVATE "${out}")
-    target_link_libraries(${target} PRIVATE kx_rtl)
+    target_link_options(${target} INTERFACE "LINKER:--undefined=${anchor}")
+    set_property(TARGET ${target} APPEND PROPERTY KX_RESOURCE_ANCHORS ${anchor})
   endif()
 endfunction()

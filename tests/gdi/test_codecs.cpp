@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SharedData.h"
 #include "host/gdi/Codecs.h"
 #include "host/gdi/GdiInternal.h"
 #include "host/rtl/SysUtils.h"
@@ -111,6 +112,7 @@ std::vector<std::uint32_t> Gradient(int w, int h, bool alpha) {
 }  // namespace
 
 TEST(Codecs, TransparencyKindAndSourceFormatOfSuiteImages) {
+  KX_REQUIRE_PNGSUITE();
   TDecodedImage a = DecodeSuite("basn6a08.png");
   EXPECT_EQ(a.Transparency, TImageTransparency::Partial);
   EXPECT_EQ(a.SourceColorType, 6);

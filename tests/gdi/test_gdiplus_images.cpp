@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/SharedData.h"
 #include "host/gdi/Codecs.h"
 #include "host/rtl/Streams.h"
 #include "tests/gdi/test_gdiplus_support.h"
@@ -328,6 +329,7 @@ std::vector<char> ReadShared(const char* rel) {
 }  // namespace
 
 TEST(GdiPlusImages, PngFromMemoryAndStreamsDecodesToStraightPixels) {
+  KX_REQUIRE_PNGSUITE();
   const char* rel = "/testdata/pngsuite/png/basn6a08.png";  // 32x32 RGBA
   std::vector<char> bytes = ReadShared(rel);
   ASSERT_GT(bytes.size(), 100u);

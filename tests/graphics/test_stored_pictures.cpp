@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/SharedData.h"
 #include "GraphicsTest.h"
 #include "PngSuiteRef.h"
 #include "host/classes/Classes.h"
@@ -51,6 +52,7 @@ std::string Block(const std::string& text, const std::string& name) {
 }  // namespace
 
 TEST(StoredPictures, BitmapAndPngDataRoundTrip) {
+  KX_REQUIRE_PNGSUITE();
   RegisterGraphicsClasses();
   RegisterClass(&TPictureHolder::Class);
   TPictureHolder holder(nullptr);

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/SharedData.h"
 #include "ImagesTest.h"
 #include "host/classes/Classes.h"
 #include "host/classes/TypInfo.h"
@@ -87,6 +88,7 @@ TEST(ImageCollection, SizesFollowTheVirtualSizeAndTheScale) {
 }
 
 TEST(ImageCollection, SolidDrawingNeedsOpaquePixelsCoveringTheDestination) {
+  KX_REQUIRE_PNGSUITE();
   TkxGPImageCollection c(nullptr);
   TkxGPImageCollectionItem* opaque = AddPng(c, SolidPng(16, 16, 0xFF00FF00u).get());
   TkxGPImageCollectionItem* alpha = c.Images()->Add();
@@ -162,6 +164,7 @@ TEST(ImageCollection, FullUpdateFollowsWhatDependsOnTheDestinationSize) {
 }
 
 TEST(ImageCollection, PicturesBuildTheGdiPlusBitmapWhicheverWayTheyArrive) {
+  KX_REQUIRE_PNGSUITE();
   TkxGPImageCollection c(nullptr);
   TkxGPImageCollectionItem* item = c.Images()->Add();
   EXPECT_EQ(item->GPB(), nullptr);
@@ -237,6 +240,7 @@ TEST(ImageCollection, PicturesBuildTheGdiPlusBitmapWhicheverWayTheyArrive) {
 }
 
 TEST(ImageCollection, RecolouringKeepsAlphaAndLivesOnlyInTheBitmap) {
+  KX_REQUIRE_PNGSUITE();
   TkxGPImageCollection c(nullptr);
   TkxGPImageCollectionItem* item = c.Images()->Add();
   item->LoadPngFromFile(Utf8ToString(SharedPng("basn6a08")));
@@ -284,6 +288,7 @@ TEST(ImageCollection, RecolouringKeepsAlphaAndLivesOnlyInTheBitmap) {
 }
 
 TEST(ImageCollection, ItemsAndCollectionsCopy) {
+  KX_REQUIRE_PNGSUITE();
   TkxGPImageCollection a(nullptr);
   TkxGPImageCollectionItem* src = a.Images()->Add();
   src->LoadPngFromFile(Utf8ToString(SharedPng("basn6a08")));

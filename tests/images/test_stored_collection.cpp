@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/SharedData.h"
 #include "ImagesTest.h"
 #include "host/classes/Classes.h"
 #include "host/classes/TypInfo.h"
@@ -118,6 +119,7 @@ void ExpectSameCollection(TkxGPImageCollection* a, TkxGPImageCollection* b) {
 }  // namespace
 
 TEST_F(StoredCollection, EveryItemPropertyIsWrittenInOrderWithThePictureBlocks) {
+  KX_REQUIRE_PNGSUITE();
   TStoreForm form(nullptr);
   form.SetName(u"Form1");
   MakeCollection(&form);
@@ -148,6 +150,7 @@ TEST_F(StoredCollection, EveryItemPropertyIsWrittenInOrderWithThePictureBlocks) 
 }
 
 TEST_F(StoredCollection, TextAndBinaryFormsReadBackAndWriteTheSameBytes) {
+  KX_REQUIRE_PNGSUITE();
   TStoreForm form(nullptr);
   form.SetName(u"Form1");
   TkxGPImageCollection* original = MakeCollection(&form);
@@ -174,6 +177,7 @@ TEST_F(StoredCollection, TextAndBinaryFormsReadBackAndWriteTheSameBytes) {
 }
 
 TEST_F(StoredCollection, BadValuesAreReportedWithTheirProperty) {
+  KX_REQUIRE_PNGSUITE();
   TStoreForm form(nullptr);
   form.SetName(u"Form1");
   MakeCollection(&form);

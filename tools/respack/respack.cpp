@@ -1,7 +1,7 @@
 // respack: turns files into a C++ source that embeds their bytes and registers them as
 // resources (vcl::RegisterResource) when the program starts.
 //
-//   respack OUTPUT.cpp TYPE NAME FILE [TYPE NAME FILE ...]
+//   respack [--anchor SYMBOL] OUTPUT.cpp TYPE NAME FILE [TYPE NAME FILE ...]
 //
 // Each file becomes one string literal: compilers read a long literal far faster than an
 // initialiser list of numbers, so megabyte resources compile in a fraction of a second, and
@@ -89,8 +89,20 @@ std::string CommentSafe(std::string s) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // --anchor SYMBOL: an extern "C" function of that name is defined beside the resources, for
+  // a static library's link interface to ask the linker for (so the registration is kept).
+  std::string anchor;
+  if (argc >= 3 && std::string(argv[1]) == "--anchor") {
+    anchor = argv[2];
+    bool ok = !anchor.empty() && !(anchor[0] >= '0' && anchor[0] <= '9');
+    for (char c : anchor)
+      ok = ok && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    if (!ok) Fail("--anchor: '" + anchor + "' is not a C identifier");
+    argv += 2;
+    argc -= 2;
+  }
   if (argc < 5 || (argc - 2) % 3 != 0) {
-    std::cerr << "usage: respack OUTPUT.cpp TYPE NAME FILE [TYPE NAME FILE ...]\n";
+    std::cerr << "usage: respack [--anchor SYMBOL] OUTPUT.cpp TYPE NAME FILE [TYPE NAME FILE ...]\n";
     return 2;
   }
   const std::string output = argv[1];
@@ -134,6 +146,7 @@ int main(int argc, char** argv) {
            ") - 1);\n";
   }
   src += "  }\n} const kRegistration;\n\n}  // namespace\n";
+  if (!anchor.empty()) src += "\nextern \"C\" void " + anchor + "() {}\n";
 
   const std::string temp = output + ".tmp";
   {
