@@ -116,9 +116,9 @@ TEST(StyleElementCache, RepaintsHitAndAThousandSizesStayWithinTheBudget) {
   TCanvasBitmap canvas(220, 220);
   TThemedElementDetails face = GetElementDetails(tbPushButtonNormal);
   Cache().Clear();
-  ASSERT_TRUE(style->DrawElement(canvas.Dc(), face, Bounds(0, 0, 80, 25)));
+  ASSERT_TRUE(style->DrawElement(canvas.Dc(), face, Bounds(0, 0, 80, 25), nullptr, 96));
   std::size_t hits = Cache().Hits();
-  ASSERT_TRUE(style->DrawElement(canvas.Dc(), face, Bounds(30, 40, 80, 25)));
+  ASSERT_TRUE(style->DrawElement(canvas.Dc(), face, Bounds(30, 40, 80, 25), nullptr, 96));
   EXPECT_EQ(Cache().Hits(), hits + 1);
 
   const std::size_t budget = 256 * 1024;
@@ -147,14 +147,14 @@ TEST(StyleElementCache, AStyleSwitchServesNothingOfTheOldStyle) {
   ASSERT_NE(glow, nullptr);
   TStyleManager::SetStyle(glow);
   TCanvasBitmap canvas(100, 60);
-  ASSERT_TRUE(glow->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonHot), Bounds(0, 0, 80, 25)));
+  ASSERT_TRUE(glow->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonHot), Bounds(0, 0, 80, 25), nullptr, 96));
   EXPECT_TRUE(Cache().Holds(glow->Serial()));
   TStyleManager::SetStyle(u"Sky");
   EXPECT_FALSE(Cache().Holds(glow->Serial()));
   EXPECT_EQ(Cache().Count(), 0u);
   // The next paint of the old style renders afresh.
   std::size_t misses = Cache().Misses();
-  glow->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonHot), Bounds(0, 0, 80, 25));
+  glow->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonHot), Bounds(0, 0, 80, 25), nullptr, 96);
   EXPECT_EQ(Cache().Misses(), misses + 1);
 }
 
@@ -164,7 +164,7 @@ TEST(StyleElementCache, LargeElementsPaintDirectlyAndAreNotKept) {
   TCanvasBitmap canvas(600, 500);
   Cache().Clear();
   ASSERT_FALSE(TStyleElementCache::Admits(600, 500));
-  ASSERT_TRUE(style->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonNormal), Bounds(0, 0, 600, 500)));
+  ASSERT_TRUE(style->DrawElement(canvas.Dc(), GetElementDetails(tbPushButtonNormal), Bounds(0, 0, 600, 500), nullptr, 96));
   EXPECT_EQ(Cache().Count(), 0u);
   EXPECT_GT(canvas.ChangedIn(Bounds(0, 0, 600, 500)), 0);
 }
