@@ -243,6 +243,9 @@ void DrawStyledScrollBar(HDC dc, TCustomStyleServices* s, const TRect& bar, cons
   if (thumb && t1 > t0) {
     TRect tr = seg(t0, t1);
     int state = PartState(info, 3);
+    // A thumb narrower than the bar (a style's inset or rounded thumb) shows the track beside it.
+    s->DrawElement(dc, Bar(vertical ? tsUpperTrackVertNormal : tsUpperTrackHorzNormal, PartState(info, 4)), tr,
+                   nullptr, dpi);
     s->DrawElement(dc, Bar(vertical ? tsThumbBtnVertNormal : tsThumbBtnHorzNormal, state), tr, nullptr, dpi);
     int cross = vertical ? bar.Width() : bar.Height();
     if (t1 - t0 >= cross)

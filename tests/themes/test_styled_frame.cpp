@@ -219,6 +219,24 @@ TEST(StyledFrame, ScrollBarPartsTakeTheirStates) {
   EXPECT_EQ(c.Pixel(18, 10 + 80), Opaque(Fill(s, GetElementDetails(tsLowerTrackVertDisabled))));
 }
 
+TEST(StyledFrame, TheTrackShowsBesideAThumbNarrowerThanTheBar) {
+  // "Windows10" insets its thumb: the pixels beside it are the track's, never what was beneath.
+  for (int dpi : {96, 192}) {
+    TCustomStyleServices* s = TStyleManager::GetStyle(u"Windows10");
+    ASSERT_NE(s, nullptr);
+    TCanvasBitmap c(80, 440);
+    c.Clear();
+    TRect bar(10, 10, 10 + MulDiv(17, dpi, 96), 10 + MulDiv(200, dpi, 96));
+    SCROLLBARINFO info;
+    info.dxyLineButton = MulDiv(17, dpi, 96);
+    info.xyThumbTop = MulDiv(60, dpi, 96);
+    info.xyThumbBottom = MulDiv(100, dpi, 96);
+    DrawStyledScrollBar(c.Dc(), s, bar, info, true, dpi);
+    int mid = bar.Top + MulDiv(80, dpi, 96);
+    for (int x = bar.Left; x < bar.Right; ++x) EXPECT_NE(c.Pixel(x, mid), test::Backdrop) << x << " at " << dpi;
+  }
+}
+
 // ---- a window with a styled frame -----------------------------------------------------------
 
 namespace {
